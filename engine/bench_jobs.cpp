@@ -1,0 +1,89 @@
+#include "engine/bench_jobs.h"
+
+#include <process.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "common/run_log.h"
+#include "engine/child_runner.h"
+
+BenchResultMap& benchResults = *new BenchResultMap;
+
+bool BenchResultMap::Register(const std::string& benchName) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return results_.emplace(benchName, std::string()).second;
+}
+
+void BenchResultMap::Store(const std::string& benchName, const std::string& result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  results_[benchName] = result;
+}
+
+std::string BenchResultMap::Lookup(const std::string& benchName) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return results_[benchName];
+}
+
+bool BenchResultMap::AllFinished() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& entry : results_) {
+    if (entry.second.empty()) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// An exception out of RunChild (out of memory, a failed lock) must not end the whole run through
+// terminate: the job logs it and finishes with the launch error, so that its entry counts as done
+// and its drive keeps its core results.
+std::string RunJobChild(const BenchJob& job) {
+  try {
+    return RunChild(job.commandLine, job.requestText);
+  } catch (const std::exception& error) {
+    try {
+      WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + error.what());
+    } catch (...) {
+    }
+  } catch (...) {
+    try {
+      WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed");
+    } catch (...) {
+    }
+  }
+  return kRunnerLaunchFailed;
+}
+
+}  // namespace
+
+void __cdecl BenchJobThread(void* argument) {
+  std::unique_ptr<BenchJob> job(static_cast<BenchJob*>(argument));
+  try {
+    std::string result = RunJobChild(*job);
+    benchResults.Store(job->benchName, result);
+  } catch (...) {
+    // Nothing is left to report to: the entry stays empty and the wait's time limit ends it.
+  }
+}
+
+void LaunchBenchAsync(BenchJob* job) {
+  std::unique_ptr<BenchJob> owned(job);
+  if (!benchResults.Register(owned->benchName)) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: error attempted to launch duplicate bench " + owned->benchName);
+    return;
+  }
+  std::string benchName = owned->benchName;
+  if (_beginthread(BenchJobThread, 0, owned.get()) == static_cast<uintptr_t>(-1L)) {
+    // The entry stays empty, so the wait for the batch ends only at its time limit.
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: failed to start bench job " + benchName + ": " + std::strerror(errno));
+    return;
+  }
+  owned.release();
+}
+
+bool AllBenchesFinished() { return benchResults.AllFinished(); }

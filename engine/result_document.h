@@ -1,0 +1,22 @@
+#pragma once
+// The result document: a tree of texts with "."-separated paths where every store appends.
+#include <string>
+
+#include <boost/property_tree/ptree.hpp>
+#include <nlohmann/json.hpp>
+
+using Tree = boost::property_tree::ptree;
+
+enum class MergeMode {
+  Text,      // the value must be a JSON string; its content is stored
+  JsonText,  // the value's compact JSON text is stored (a string keeps its quotes)
+};
+
+// Copies the members of each element of reply[member] into target under prefix + key, elements in
+// order and members in ascending key order. JSON errors propagate, leaving what was added in place.
+void MergeReplyEntries(Tree& target, const nlohmann::json& reply, const std::string& member,
+                       const std::string& prefix, MergeMode mode);
+
+// The document as pretty JSON: four blanks per level, LF line ends, every leaf a string.
+// Throws the tree library's error for a node that has both a value and children.
+std::string WriteDocument(const Tree& document);

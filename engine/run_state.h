@@ -1,0 +1,17 @@
+#pragma once
+// The state of one benchmark run that the engine's phases share.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "engine/result_document.h"
+
+struct RunState {
+  bool jsondebug = false;
+  uint32_t mainStartTick = 0;  // the run's own clock, for its duration
+  Tree resultDocument;
+  Tree components;    // becomes "components"
+  Tree systemStates;  // becomes "systemStates"
+  std::map<std::string, std::string> cpuFacts;  // processor facts for the CPU component
+  bool clientCrashed = false;  // set by any phase that failed; never cleared
+};

@@ -1,0 +1,160 @@
+#include "engine/sysinfo/wmi_provider.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+thread_local int comInitCount = 0;
+
+// Defined before the exit registration below, so DestroyWmiProviders runs before the map dies.
+std::map<std::wstring, WMIProvider*> wmiProviderRegistry;
+namespace {
+[[maybe_unused]] const int destroyAtExit = (std::atexit(DestroyWmiProviders), 0);
+
+const wchar_t kNamespace[] = L"ROOT\\CIMV2";
+
+// The query text is taken in the system's ANSI code page.
+std::wstring AnsiToWide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length < 1) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
+void PrintFailure(const char* what, HRESULT hr) {
+  std::printf("%s failed: 0x%08lx\n", what, static_cast<unsigned long>(hr));
+}
+}  // namespace
+
+WMIProvider::WMIProvider() {
+  try {
+    Connect();
+  } catch (...) {
+    Disconnect();
+    throw;
+  }
+}
+
+WMIProvider::~WMIProvider() { Disconnect(); }
+
+bool WMIProvider::Connect() {
+  if (services != nullptr && locator != nullptr) return true;
+
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (FAILED(hr)) {
+    PrintFailure("CoInitializeEx", hr);
+  } else {
+    ++comInitCount;
+  }
+
+  hr = CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                            RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+  if (FAILED(hr)) {
+    PrintFailure("CoInitializeSecurity", hr);
+    if (hr != RPC_E_TOO_LATE) {
+      Disconnect();
+      return false;
+    }
+  }
+
+  hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                        reinterpret_cast<void**>(&locator));
+  if (FAILED(hr)) {
+    locator = nullptr;
+    PrintFailure("CoCreateInstance", hr);
+    Disconnect();
+    return false;
+  }
+
+  {
+    const ScopedBstr resource(kNamespace);
+    hr = locator->ConnectServer(resource.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                &services);
+  }
+  if (FAILED(hr)) {
+    services = nullptr;
+    PrintFailure("ConnectServer", hr);
+    Disconnect();
+    return false;
+  }
+
+  hr = CoSetProxyBlanket(services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                         RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  if (FAILED(hr)) {
+    PrintFailure("CoSetProxyBlanket", hr);
+    Disconnect();
+    return false;
+  }
+
+  namespacePath = kNamespace;
+  return true;
+}
+
+void WMIProvider::Disconnect() {
+  if (services != nullptr) {
+    IWbemServices* old = services;
+    services = nullptr;
+    old->Release();
+  }
+  if (locator != nullptr) {
+    IWbemLocator* old = locator;
+    locator = nullptr;
+    old->Release();
+  }
+  // Unconditional, also after a failed initialisation: only the step to 0 uninitialises.
+  if (--comInitCount == 0) CoUninitialize();
+}
+
+bool WMIProvider::RunQuery(WmiObjectList& objects, const std::string& wql) {
+  if (services == nullptr) {
+    std::printf("WMI is not initialized!\n");
+    return false;
+  }
+
+  ComPtr<IEnumWbemClassObject> enumerator;
+  HRESULT hr;
+  {
+    const ScopedBstr language(L"WQL");
+    const ScopedBstr query(AnsiToWide(wql));
+    hr = services->ExecQuery(language.get(), query.get(),
+                             WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                             enumerator.out());
+  }
+  if (FAILED(hr) || !enumerator) {
+    std::printf("Querying %s Serial Key failed: 0x%08lx\n", wql.c_str(),
+                static_cast<unsigned long>(hr));
+    return false;
+  }
+
+  bool appended = false;
+  for (;;) {
+    IWbemClassObject* object = nullptr;
+    ULONG returned = 0;
+    enumerator->Next(WBEM_INFINITE, 1, &object, &returned);
+    if (returned == 0 || object == nullptr) break;
+    objects.emplace_back(object);
+    appended = true;
+  }
+  return appended;
+}
+
+WMIProvider* GetWmiProvider() {
+  auto found = wmiProviderRegistry.find(kNamespace);
+  if (found != wmiProviderRegistry.end()) return found->second;
+  // Kept whether or not it connected; a failed provider answers every query with a failure.
+  std::unique_ptr<WMIProvider> provider(new WMIProvider());
+  WMIProvider* stored = provider.get();
+  wmiProviderRegistry[kNamespace] = stored;
+  provider.release();
+  return stored;
+}
+
+void DestroyWmiProviders() {
+  for (auto& entry : wmiProviderRegistry) {
+    if (entry.second != nullptr) delete entry.second;
+  }
+  wmiProviderRegistry.clear();
+}

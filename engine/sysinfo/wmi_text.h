@@ -1,0 +1,12 @@
+#pragma once
+// Text conversions and splitting used by the WMI layer and its callers.
+#include <string>
+#include <vector>
+
+// UTF-8 bytes to UTF-16, over exactly the text's bytes.
+std::wstring Utf8ToWide(const std::string& text);
+// A null-terminated UTF-16 text (or null) to UTF-8; target is overwritten, empty for null.
+void WideToUtf8(const wchar_t* source, std::string& target);
+// Appends the parts of text between any of the delimiter bytes; empty parts are kept.
+void SplitAny(const std::string& text, std::vector<std::string>& pieces,
+              const std::string& delimiters);

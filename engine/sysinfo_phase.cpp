@@ -1,0 +1,3 @@
+#include "engine/phases.h"
+
+void RunSystemInfoPhase(RunState& run) {}

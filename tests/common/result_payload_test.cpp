@@ -1,0 +1,75 @@
+#include "common/result_payload.h"
+
+#include <zlib.h>
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "common/base64url.h"
+
+namespace {
+std::string Encode(const std::string& bytes) {
+  return Base64UrlEncode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+std::string Inflate(const std::string& stream, size_t size) {
+  std::string out(size, '\0');
+  uLongf length = size;
+  int code = uncompress(reinterpret_cast<Bytef*>(&out[0]), &length,
+                        reinterpret_cast<const Bytef*>(stream.data()), stream.size());
+  EXPECT_EQ(code, Z_OK);
+  out.resize(length);
+  return out;
+}
+
+// Standard base64 after swapping the alphabet back, decoded by hand.
+std::string DecodeStandard(std::string text) {
+  const std::string standard =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  for (char& c : text) {
+    if (c == '-') c = '+';
+    if (c == '_') c = '/';
+  }
+  std::string out;
+  unsigned bits = 0, count = 0;
+  for (char c : text) {
+    if (c == '*') break;
+    bits = (bits << 6) | static_cast<unsigned>(standard.find(c));
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      out += static_cast<char>((bits >> count) & 0xFF);
+    }
+  }
+  return out;
+}
+}  // namespace
+
+TEST(Base64Url, EncodesGroupsAndPadsWithStars) {
+  struct Case {
+    std::string in;
+    const char* out;
+  } const cases[] = {
+      {"abc", "YWJj"}, {"ab", "YWI*"}, {"a", "YQ**"}, {"\xFB\xFF", "-_8*"}, {"", ""},
+      {"abcdef", "YWJjZGVm"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Encode(c.in), c.out) << c.in;
+}
+
+TEST(ResultPayload, DecodesToTheDocumentText) {
+  const std::string text = "{\n    \"a\": \"b\"\n}\n";
+  const std::string payload = EncodeResultPayload(text);
+  EXPECT_EQ(payload.find_first_not_of(base64UrlAlphabet + "*"), std::string::npos);
+  EXPECT_EQ(Inflate(DecodeStandard(payload), text.size()), text);
+}
+
+TEST(ResultPayload, StreamsLongerThanOneOutputBufferRoundTrip) {
+  std::mt19937 random(7);
+  std::string text(400000, '\0');
+  for (char& c : text) c = static_cast<char>(random());
+  const std::string stream =
+      CompressZlib(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  ASSERT_GT(stream.size(), 131072u * 2);
+  EXPECT_EQ(Inflate(stream, text.size()), text);
+}

@@ -1,0 +1,145 @@
+// A console child of the project's own, standing in for the benchmark children in tests and in the
+// runner benchmark. It reads its whole standard input, then follows a script: either the array
+// "FAKE_SCRIPT" of the request, or, when the request has none, the file "<own name>.script" in the
+// current directory (one command a line), so that it can answer the run engine's real requests.
+//
+// Commands:
+//   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
+//   raw:TEXT         TEXT, no line end      stderr:TEXT   TEXT, CR LF on standard error
+//   long:N:PREFIX    PREFIX, N times 'x', CR LF
+//   repeat:N:TEXT    N lines TEXT, CR LF
+//   request:PREFIX   PREFIX, the request as read, CR LF
+//   input-wait       R: {"inputWaitMs":<ms from start until end of input>}, CR LF
+//   empty-write      one write call of zero bytes
+//   sleep:MS         flush, then sleep       exit:CODE     flush, then end with CODE
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Output {
+ public:
+  explicit Output(HANDLE handle) : handle_(handle) {}
+  ~Output() { Flush(); }
+  void Put(const std::string& text) {
+    buffer_ += text;
+    if (buffer_.size() >= 65536) Flush();
+  }
+  void Flush() {
+    if (buffer_.empty()) return;
+    DWORD written = 0;
+    WriteFile(handle_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr);
+    buffer_.clear();
+  }
+  void EmptyWrite() {
+    Flush();
+    DWORD written = 0;
+    WriteFile(handle_, "", 0, &written, nullptr);
+  }
+
+ private:
+  HANDLE handle_;
+  std::string buffer_;
+};
+
+std::string ReadAllInput() {
+  std::string text;
+  char block[4096];
+  DWORD got = 0;
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  while (ReadFile(input, block, sizeof(block), &got, nullptr) && got > 0) text.append(block, got);
+  return text;
+}
+
+std::string OwnScriptName() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path);
+  size_t slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name + ".script";
+}
+
+std::vector<std::string> LoadScript(const std::string& request) {
+  std::vector<std::string> script;
+  nlohmann::json parsed = nlohmann::json::parse(request, nullptr, false);
+  if (parsed.is_object() && parsed.contains("FAKE_SCRIPT")) {
+    for (const auto& command : parsed["FAKE_SCRIPT"]) script.push_back(command.get<std::string>());
+    return script;
+  }
+  std::ifstream file(OwnScriptName(), std::ios::binary);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) script.push_back(line);
+  }
+  return script;
+}
+
+// Splits "N:TEXT" into N and TEXT.
+void SplitCount(const std::string& argument, unsigned long& count, std::string& text) {
+  size_t colon = argument.find(':');
+  count = std::stoul(argument.substr(0, colon));
+  text = colon == std::string::npos ? std::string() : argument.substr(colon + 1);
+}
+
+}  // namespace
+
+int main() {
+  DWORD startTick = GetTickCount();
+  std::string request = ReadAllInput();
+  DWORD inputWaitMs = GetTickCount() - startTick;
+
+  std::vector<std::string> script = LoadScript(request);
+  Output out(GetStdHandle(STD_OUTPUT_HANDLE));
+  Output err(GetStdHandle(STD_ERROR_HANDLE));
+  if (script.empty()) {
+    out.Put("B: fake child has no script\r\n");
+    return 3;
+  }
+  for (const std::string& command : script) {
+    size_t colon = command.find(':');
+    std::string verb = command.substr(0, colon);
+    std::string argument = colon == std::string::npos ? std::string() : command.substr(colon + 1);
+    unsigned long count = 0;
+    std::string text;
+    if (verb == "line") {
+      out.Put(argument + "\r\n");
+    } else if (verb == "bare") {
+      out.Put(argument + "\n");
+    } else if (verb == "raw") {
+      out.Put(argument);
+    } else if (verb == "stderr") {
+      out.Flush();
+      err.Put(argument + "\r\n");
+      err.Flush();
+    } else if (verb == "long") {
+      SplitCount(argument, count, text);
+      out.Put(text + std::string(count, 'x') + "\r\n");
+    } else if (verb == "repeat") {
+      SplitCount(argument, count, text);
+      text += "\r\n";
+      for (unsigned long i = 0; i < count; ++i) out.Put(text);
+    } else if (verb == "request") {
+      out.Put(argument + request + "\r\n");
+    } else if (verb == "input-wait") {
+      out.Put("R: {\"inputWaitMs\":" + std::to_string(inputWaitMs) + "}\r\n");
+    } else if (verb == "empty-write") {
+      out.EmptyWrite();
+    } else if (verb == "sleep") {
+      out.Flush();
+      Sleep(std::stoul(argument));
+    } else if (verb == "exit") {
+      out.Flush();
+      return std::stoi(argument);
+    }
+  }
+  return 0;
+}
