@@ -6,6 +6,9 @@
 
 #include "engine/result_document.h"
 
+// Sent as the children's fast-mode switch; the engine always asks for the normal mode.
+constexpr bool runFastDev = false;
+
 struct RunState {
   bool jsondebug = false;
   uint32_t mainStartTick = 0;  // the run's own clock, for its duration
