@@ -1,0 +1,85 @@
+#include "child_frame.h"
+
+#include <cstdlib>
+#include <exception>
+#include <new>
+
+#include <nlohmann/json.hpp>
+
+#include "latency_test.h"
+#include "ram_buffers.h"
+#include "ram_configuration.h"
+#include "throughput_benchmark.h"
+
+namespace {
+const char kRequestKey[] = "RAM_RUNFAST_DEV";
+
+void PrintResultLine(const nlohmann::json& result, std::ostream& out) {
+  out << "R: " << result.dump() << std::endl;
+}
+
+void DebugPause(std::ostream& out) {
+  out << "COMPLETED OK - WAITING FOR INPUT" << std::endl;
+  std::system("pause");
+}
+}  // namespace
+
+std::string ReadBenchRequest(std::istream& in, bool jsondebug, bool runfast) {
+  if (jsondebug) return runfast ? "{\"RAM_RUNFAST_DEV\":true}" : "{\"RAM_RUNFAST_DEV\":false}";
+  std::string token;
+  in >> token;
+  return token;
+}
+
+int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
+  int exitCode = kRamExitIncomplete;
+  std::string status;
+  bool jsondebug = false;
+  bool runfast = false;
+  try {
+    for (const std::string& arg : args) {
+      if (arg == "jsondebug") {
+        jsondebug = true;
+        out << "S: Running in jsondebug mode" << std::endl;
+      }
+      if (arg == "runfast") {
+        runfast = true;
+        out << "S: WARN: Running in fast mode" << std::endl;
+      }
+    }
+    nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast));
+    if (!request.is_object() || !request.contains(kRequestKey)) {
+      out << "S: ERROR: Invalid RAM benchmark requested" << std::endl;
+    } else {
+      out << "B: INFO: Launching RAM benchmark suite" << std::endl;
+      nlohmann::json result;
+      CheckRamConfiguration(result, out);
+      bool fast = request[kRequestKey].get<bool>();
+      if (fast && !runfast) out << "S: WARN: RAM_RUNFAST_DEV mode" << std::endl;
+      int throughput;
+      {
+        RamBuffers buffers;
+        throughput = RunThroughputBenchmarks(result, fast, jsondebug, out);
+      }
+      if (throughput == 0) {
+        exitCode = kRamExitDone;
+        if (RunLatencyTests(result, jsondebug, out) != 0) {
+          status += " with errors";
+          exitCode = kRamExitLatencyFailed;
+        }
+      } else {
+        status += " with errors";
+      }
+      out << "B: INFO: Exiting RAM benchmark suite" << status << std::endl;
+      PrintResultLine(result, out);
+    }
+  } catch (const std::bad_alloc& e) {
+    out << "B: ERROR: Insufficient memory, aborting RAM benchmark suite: " << e.what() << std::endl;
+  } catch (const std::exception& e) {
+    out << "B: ERROR: Unexpected " << e.what() << std::endl;
+  } catch (...) {
+    out << "B: ERROR: Unknown exception" << std::endl;
+  }
+  if (jsondebug) DebugPause(out);
+  return exitCode;
+}

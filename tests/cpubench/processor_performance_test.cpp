@@ -1,0 +1,129 @@
+#include "cpubench/processor_performance.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/run_log.h"
+#include "cpubench/pdh_query.h"
+
+namespace {
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+}  // namespace
+
+TEST(PerformanceCounterVersion, FromWindows62On) {
+  struct Case {
+    unsigned long major, minor;
+    bool available;
+  } const cases[] = {{5, 2, false}, {6, 1, false}, {6, 2, true}, {6, 3, true}, {10, 0, true}};
+  for (const Case& c : cases)
+    EXPECT_EQ(HasProcessorPerformanceCounter(c.major, c.minor), c.available) << c.major << "." << c.minor;
+}
+
+TEST(AverageFiveSamples, DropsTheFirstAndAlwaysDividesByFive) {
+  // A negative value stands for a failed collection.
+  struct Case {
+    std::vector<double> samples;
+    double mean;
+    const char* shows;
+  } const cases[] = {
+      {{7, 100, 100, 100, 100, 100}, 100.0, "five good samples"},
+      {{7, 100, 100, 100, -1}, 60.0, "a failure after three samples"},
+      {{-1}, 0.0, "the first collection fails"},
+  };
+  for (const Case& c : cases) {
+    size_t next = 0;
+    int pauses = 0;
+    runLog.str("");
+    const double mean = AverageFiveSamples(
+        [&] {
+          const double value = c.samples.at(next++);
+          if (value < 0) throw CPdhQuery::CException("\\Fake\\Counter collection failed");
+          return value;
+        },
+        [&] { ++pauses; });
+    EXPECT_DOUBLE_EQ(mean, c.mean) << c.shows;
+    const bool failed = c.samples.back() < 0;
+    EXPECT_EQ(CountOf(runLog.str(), "\\Fake\\Counter collection failed\n"), failed ? 1u : 0u) << c.shows;
+    EXPECT_EQ(next, c.samples.size()) << c.shows;
+    EXPECT_LE(pauses, 5) << c.shows;
+  }
+}
+
+TEST(CollectUntilRead, BoundsACounterThatNeverBecomesValid) {
+  struct Case {
+    int collectFailsAt;  // 0: never
+    int readSucceedsAt;  // 0: never
+    PDH_STATUS status;
+    bool collectFailed;
+    int collections;
+  } const cases[] = {
+      {0, 1, 0, false, 1},
+      {0, 2, 0, false, 2},  // a rate counter: the first read after one collection fails
+      {3, 0, 5, true, 3},
+      {0, 0, 7, false, kMaxSampleAttempts},
+  };
+  for (const Case& c : cases) {
+    int collections = 0;
+    int reads = 0;
+    SampleAttempts result = CollectUntilRead(
+        [&]() -> PDH_STATUS { return ++collections == c.collectFailsAt ? 5 : 0; },
+        [&]() -> PDH_STATUS { return ++reads == c.readSucceedsAt ? 0 : 7; }, kMaxSampleAttempts);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.collectFailed, c.collectFailed);
+    EXPECT_EQ(collections, c.collections);
+  }
+}
+
+TEST(PdhQuery, MissingCounterThrowsWithPathAndSystemMessage) {
+  const std::string path = "\\No Such Object(_Total)\\No Such Counter";
+  try {
+    CPdhQuery query(path);
+    FAIL() << "the counter opened";
+  } catch (const CPdhQuery::CException& e) {
+    const std::string text = e.GetErrorMessage();
+    EXPECT_EQ(text.rfind(path + " ", 0), 0u) << text;
+    EXPECT_GT(text.size(), path.size() + 1) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+  }
+}
+
+TEST(PdhQuery, SampleValueEndsOnARealCounter) {
+  // Under Wine this counter opens but may never deliver a valid value; either way it must return.
+  try {
+    CPdhQuery query("\\Processor(_Total)\\% Processor Time");
+    for (int i = 0; i < 3; ++i) {
+      const double value = query.SampleValue();
+      EXPECT_TRUE(std::isfinite(value));
+    }
+  } catch (const CPdhQuery::CException& e) {
+    EXPECT_FALSE(e.GetErrorMessage().empty());
+  }
+}
+
+TEST(ProcessorPerformance, RealSamplerLogsItsPathOnceAndNeverFails) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  ASSERT_TRUE(GetVersionExA(&info));
+#pragma GCC diagnostic pop
+  runLog.str("");
+  const double first = GetProcessorPerformancePercent();
+  const double second = GetProcessorPerformancePercent();
+  EXPECT_GE(first, 0.0);
+  EXPECT_GE(second, 0.0);
+  const bool gated = HasProcessorPerformanceCounter(info.dwMajorVersion, info.dwMinorVersion);
+  EXPECT_EQ(CountOf(runLog.str(),
+                    "DEBUG: feqPercPath-> \\Processor Information(_Total)\\% Processor Performance\n"),
+            gated ? 1u : 0u)
+      << runLog.str();
+}
