@@ -1,6 +1,5 @@
 #include "cpu_benchmark.h"
 
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,7 +7,6 @@
 #include "common/text_helpers.h"
 #include "cpubench/cpu_worker.h"
 #include "cpubench/cpu_workloads.h"
-#include "cpubench/processor_performance.h"
 
 namespace {
 struct CpuSettings {
@@ -96,8 +94,4 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
                 RoundDecimals(1, samples.sum / samples.number));
   }
   return 0;
-}
-
-int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug) {
-  return RunCpuBenchmarks(result, fast, jsondebug, std::cout, GetProcessorPerformancePercent);
 }

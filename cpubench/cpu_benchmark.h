@@ -34,6 +34,3 @@ struct PerformanceSamples {
 // samplePerformance is the processor-performance sampler (0 when it cannot measure).
 int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
                      const std::function<double()>& samplePerformance);
-
-// With the real sampler, writing to standard output.
-int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug);
