@@ -11,6 +11,7 @@
 //   request:PREFIX   PREFIX, the request as read, CR LF
 //   input-wait       R: {"inputWaitMs":<ms from start until end of input>}, CR LF
 //   empty-write      one write call of zero bytes
+//   touch:PATH       create the file PATH    wait-file:MS:PATH  wait until PATH exists, at most MS
 //   sleep:MS         flush, then sleep       exit:CODE     flush, then end with CODE
 #include <windows.h>
 
@@ -133,6 +134,17 @@ int main() {
       out.Put("R: {\"inputWaitMs\":" + std::to_string(inputWaitMs) + "}\r\n");
     } else if (verb == "empty-write") {
       out.EmptyWrite();
+    } else if (verb == "touch") {
+      out.Flush();
+      std::ofstream(argument).put('1');
+    } else if (verb == "wait-file") {
+      out.Flush();
+      SplitCount(argument, count, text);
+      DWORD waitStart = GetTickCount();
+      while (GetFileAttributesA(text.c_str()) == INVALID_FILE_ATTRIBUTES &&
+             GetTickCount() - waitStart < count) {
+        Sleep(20);
+      }
     } else if (verb == "sleep") {
       out.Flush();
       Sleep(std::stoul(argument));
