@@ -1,0 +1,34 @@
+#include "engine/sysinfo/os_facts.h"
+
+#include <windows.h>
+
+namespace {
+using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+
+bool firstUptimeCall = true;
+double inverseCounterFrequency = 0.0;
+}  // namespace
+
+std::string GetBitness() {
+  std::string bitness = "naBit";
+  // Missing on the oldest systems, so looked up at every call rather than imported.
+  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process");
+  if (proc != nullptr) {
+    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(proc));
+    BOOL wow64 = FALSE;
+    if (isWow64Process(GetCurrentProcess(), &wow64)) bitness = wow64 ? "64Bit" : "32Bit";
+  }
+  return bitness;
+}
+
+double GetMillisecondsSinceBoot() {
+  if (firstUptimeCall) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    inverseCounterFrequency = 1.0 / static_cast<double>(frequency.QuadPart);
+    firstUptimeCall = false;
+  }
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * inverseCounterFrequency * 1000.0;
+}

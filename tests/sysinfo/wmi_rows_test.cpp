@@ -1,0 +1,168 @@
+// How result objects become texts, through crafted property values and crafted rows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/sysinfo/wmi_query.h"
+#include "tests/sysinfo/log_watch.h"
+
+namespace {
+constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80041002);
+
+// A result object's properties as the reader hands them out: a fresh VARIANT per read.
+struct FakeProperty {
+  HRESULT result;
+  VARTYPE type;
+  const wchar_t* text;  // VT_BSTR
+  LONG number;          // VT_I4, VT_BOOL
+};
+
+class FakeObject {
+ public:
+  explicit FakeObject(std::map<std::wstring, FakeProperty> properties)
+      : properties_(std::move(properties)) {}
+
+  PropertyReader Reader() {
+    return [this](const std::wstring& name, VARIANT* value) -> HRESULT {
+      ++reads_[name];
+      const auto found = properties_.find(name);
+      if (found == properties_.end()) return kNotFound;
+      const FakeProperty& p = found->second;
+      if (FAILED(p.result)) return p.result;
+      V_VT(value) = p.type;
+      if (p.type == VT_BSTR) V_BSTR(value) = SysAllocString(p.text);
+      if (p.type == VT_I4) V_I4(value) = p.number;
+      if (p.type == VT_BOOL) V_BOOL(value) = p.number ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    };
+  }
+  int Reads(const std::wstring& name) { return reads_[name]; }
+
+ private:
+  std::map<std::wstring, FakeProperty> properties_;
+  std::map<std::wstring, int> reads_;
+};
+
+TEST(ReadWmiRow, TurnsEachKindOfValueIntoText) {
+  struct Case {
+    const char* name;
+    FakeProperty property;
+    std::string value;
+    bool warned;
+  };
+  const Case cases[] = {
+      {"a string is converted to UTF-8", {S_OK, VT_BSTR, L"Wine \u00e9", 0}, "Wine \xc3\xa9", false},
+      {"an empty string is a value", {S_OK, VT_BSTR, L"", 0}, "", false},
+      {"a 32-bit integer is read as unsigned", {S_OK, VT_I4, nullptr, 2299}, "2299", false},
+      {"-1 reads as 4294967295", {S_OK, VT_I4, nullptr, -1}, "4294967295", false},
+      {"a null property is empty", {S_OK, VT_NULL, nullptr, 0}, "", true},
+      {"a boolean is not read", {S_OK, VT_BOOL, nullptr, 1}, "", true},
+      {"a failed read is empty", {kNotFound, VT_EMPTY, nullptr, 0}, "", true},
+  };
+  for (const Case& c : cases) {
+    FakeObject object({{L"Field", c.property}});
+    LogWatch log;
+    testing::internal::CaptureStdout();
+    const WmiRow row = ReadWmiRow({"Field"}, object.Reader());
+    const std::string printed = testing::internal::GetCapturedStdout();
+
+    ASSERT_EQ(row.count("Field"), 1u) << c.name;
+    EXPECT_EQ(row.at("Field"), c.value) << c.name;
+    EXPECT_EQ(log.Count("WARN: failed to get string or INT for field-> Field"), c.warned ? 1 : 0)
+        << c.name;
+    if (FAILED(c.property.result)) {
+      EXPECT_EQ(printed,
+                "pclsObj->Get (Field) failed: 0x80041002\n"
+                "pclsObj->Get (Field) failed: 0x80041002\n")
+          << c.name;
+    } else {
+      EXPECT_EQ(printed, "") << c.name;
+    }
+  }
+}
+
+TEST(ReadWmiRow, ReadsAStringOnceAndAnythingElseTwice) {
+  FakeObject object({{L"Name", {S_OK, VT_BSTR, L"x", 0}}, {L"Speed", {S_OK, VT_I4, nullptr, 1}}});
+  ReadWmiRow({"Name", "Speed"}, object.Reader());
+  EXPECT_EQ(object.Reads(L"Name"), 1);
+  EXPECT_EQ(object.Reads(L"Speed"), 2);
+}
+
+TEST(ReadWmiRow, AFieldListedTwiceKeepsOneEntry) {
+  FakeObject object({{L"Name", {S_OK, VT_BSTR, L"first", 0}}});
+  const WmiRow row = ReadWmiRow({"Name", "Name"}, object.Reader());
+  EXPECT_EQ(row, (WmiRow{{"Name", "first"}}));
+}
+
+// A row query that answers with prepared rows and records what it was asked.
+struct FakeRowQuery {
+  int result = 0;
+  std::vector<WmiRow> rows;
+  std::string wql;
+  std::string fieldList;
+
+  RowQuery Query() {
+    return [this](std::vector<WmiRow>& out, const std::string& query, const std::string& fields) {
+      wql = query;
+      fieldList = fields;
+      out.insert(out.end(), rows.begin(), rows.end());
+      return result;
+    };
+  }
+};
+
+TEST(QueryClassProperties, AsksForTheSortedKeys) {
+  FakeRowQuery query;
+  query.rows = {{{"CSDVersion", ""}, {"Caption", "Wine"}, {"SystemDrive", "C:"}, {"Version", "10"}}};
+  std::map<std::string, std::string> properties = {
+      {"Caption", ""}, {"CSDVersion", ""}, {"SystemDrive", ""}, {"Version", ""}};
+  EXPECT_EQ(QueryClassProperties(properties, "Win32_OperatingSystem", query.Query()), 0);
+  EXPECT_EQ(query.wql, "select CSDVersion,Caption,SystemDrive,Version from Win32_OperatingSystem");
+  EXPECT_EQ(query.fieldList, "CSDVersion,Caption,SystemDrive,Version");
+}
+
+TEST(QueryClassProperties, JoinsInstancesTrimmedWithCommaAndBlank) {
+  struct Case {
+    const char* name;
+    std::string first;
+    std::string second;
+    std::string joined;
+  };
+  const Case cases[] = {
+      {"two values, trimmed at both ends", "  Adapter A \r\n", "\tAdapter B ", "Adapter A, Adapter B"},
+      {"an empty first value takes no separator", "", "B", "B"},
+      {"an empty second value leaves the separator", "A", "", "A, "},
+      {"two empty values", " ", "", ""},
+  };
+  for (const Case& c : cases) {
+    FakeRowQuery query;
+    query.rows = {{{"Caption", c.first}}, {{"Caption", c.second}}};
+    std::map<std::string, std::string> properties = {{"Caption", ""}};
+    EXPECT_EQ(QueryClassProperties(properties, "Win32_VideoController", query.Query()), 0) << c.name;
+    EXPECT_EQ(properties.at("Caption"), c.joined) << c.name;
+  }
+}
+
+TEST(QueryClassProperties, AppendsToWhatTheCallerPrepared) {
+  FakeRowQuery query;
+  query.rows = {{{"Model", "Wine"}}};
+  std::map<std::string, std::string> properties = {{"Model", "given"}};
+  QueryClassProperties(properties, "Win32_ComputerSystem", query.Query());
+  EXPECT_EQ(properties.at("Model"), "given, Wine");
+}
+
+TEST(QueryClassProperties, AFailedQueryLogsAndLeavesTheMapAlone) {
+  FakeRowQuery query;
+  query.result = 1;
+  std::map<std::string, std::string> properties = {{"Name", ""}, {"Version", "kept"}};
+  LogWatch log;
+  EXPECT_EQ(QueryClassProperties(properties, "Win32_BIOS", query.Query()), 1);
+  EXPECT_EQ(properties, (std::map<std::string, std::string>{{"Name", ""}, {"Version", "kept"}}));
+  EXPECT_EQ(log.Count("ERROR Failed to execute query select Name,Version from Win32_BIOS"), 1);
+}
+}  // namespace
