@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/result_document.h"
+#include "engine/sysinfo/system_info.h"
 
 // Sent as the children's fast-mode switch; the engine always asks for the normal mode.
 constexpr bool runFastDev = false;
@@ -15,6 +16,7 @@ struct RunState {
   Tree resultDocument;
   Tree components;    // becomes "components"
   Tree systemStates;  // becomes "systemStates"
+  SystemInfo systemInformation;  // the machine's facts and drive records, for the later phases
   std::map<std::string, std::string> cpuFacts;  // processor facts for the CPU component
   bool clientCrashed = false;  // set by any phase that failed; never cleared
 };
