@@ -106,7 +106,7 @@ TEST(CpuRamPhases, MergeBothAnswersAndTheLatencyState) {
 
 TEST(CpuRamPhases, AnswersWithoutBenchmarks) {
   EngineRun run = RunEngine("line:R: {\"componentInfo\":[{\"cvnVersion\":\"2\"}]}\n",
-                            "line:R: {\"componentInfo\":[{\"familyGroup\":\"DDR5\"}],"
+                            "line:R: {\"componentInfo\":[{\"ramModuleTag\":\"DDR5\"}],"
                             "\"stateData\":[{\"1KB\":\"1.5\"}]}\n");
   ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
   ASSERT_TRUE(run.document.is_object()) << run.process.output;
@@ -116,14 +116,14 @@ TEST(CpuRamPhases, AnswersWithoutBenchmarks) {
   const json& cpu = run.document["components"][0];
   EXPECT_EQ(cpu["componentInfo"]["cvnVersion"], "\"2\"");
   EXPECT_FALSE(cpu.contains("benchmarks"));
-  EXPECT_TRUE(ComponentWith(run, "familyGroup").is_null()) << "RAM component without benchmarks";
+  EXPECT_TRUE(ComponentWith(run, "ramModuleTag").is_null()) << "RAM component without benchmarks";
   EXPECT_EQ(run.document["systemStates"][0]["stateData"], json({{"1KB", "1.5"}}));
   EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "false");
 }
 
 TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
   const std::string ramReply =
-      "{\"componentInfo\":[{\"familyGroup\":\"DDR4\"},{\"size\":16}],\"stateData\":[{\"1KB\":\"1.5\"}],"
+      "{\"componentInfo\":[{\"ramModuleTag\":\"DDR4\"},{\"size\":16}],\"stateData\":[{\"1KB\":\"1.5\"}],"
       "\"benchmarks\":[{\"1CoreReadRAMBench\":1}]}";
   EngineRun run = RunEngine("line:R: not json\n", "line:R: " + ramReply + "\n");
   ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
@@ -144,7 +144,7 @@ TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
   // The CPU component is still first: the collector's facts only, no benchmarks.
   const json& first = run.document["components"][0];
   EXPECT_TRUE(first == "" || (first.is_object() && !first.contains("benchmarks"))) << first;
-  EXPECT_TRUE(ComponentWith(run, "familyGroup").is_null()) << "failed RAM component dropped";
+  EXPECT_TRUE(ComponentWith(run, "ramModuleTag").is_null()) << "failed RAM component dropped";
   EXPECT_EQ(run.document["systemStates"][0]["stateData"], json({{"1KB", "1.5"}}));
   EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "true");
 }
