@@ -35,7 +35,8 @@ double CpuScore(double amount, uint32_t windowMs) {
 }
 
 int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
-                     const std::function<double()>& samplePerformance) {
+                     const std::function<double()>& samplePerformance,
+                     ThreadStarter startThread) {
   const CpuSettings settings = ChooseSettings(fast);
 
   PerformanceSamples samples;
@@ -69,7 +70,8 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
         if (samples.on && n > 1) samples.Add(samplePerformance());
       };
       WorkerRoundResult round = RunWorkerRound<BenchThreadRecord, RunWorkload>(
-          records.get(), handles.data(), n, settings.warmUpMs, settings.windowMs, sampleUnderLoad);
+          records.get(), handles.data(), n, settings.warmUpMs, settings.windowMs, sampleUnderLoad,
+          startThread);
       if (!round.started) {
         out << "B: ERROR: Thread start error " << round.startErrno << std::endl;
         return 1;

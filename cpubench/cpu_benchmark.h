@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/bench_workers.h"
+
 // Amount of work per millisecond of window, in thousands, to one decimal.
 double CpuScore(double amount, uint32_t windowMs);
 
@@ -31,6 +33,8 @@ struct PerformanceSamples {
 
 // Runs every thread count and mode, appends the scores to "benchmarks" and the mean performance
 // to "componentInfo"; message lines go to out. Returns 0 when all were measured, 1 otherwise.
-// samplePerformance is the processor-performance sampler (0 when it cannot measure).
+// samplePerformance is the processor-performance sampler (0 when it cannot measure); startThread
+// starts the workers.
 int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
-                     const std::function<double()>& samplePerformance);
+                     const std::function<double()>& samplePerformance,
+                     ThreadStarter startThread = StartWaitableThread);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 #include <vector>
 
@@ -42,12 +43,15 @@ TEST(PerformanceSamples, ZeroSamplesAreLeftOut) {
 // Fast runs of the real driver with the sampler replaced by a fixed sequence.
 class CpuDriver : public ::testing::Test {
  protected:
-  int Run(std::vector<double> sequence) {
+  int Run(std::vector<double> sequence, ThreadStarter startThread = StartWaitableThread) {
     values = sequence;
-    return RunCpuBenchmarks(result, true, false, out, [this] {
-      ++calls;
-      return calls <= values.size() ? values[calls - 1] : 0.0;
-    });
+    return RunCpuBenchmarks(
+        result, true, false, out,
+        [this] {
+          ++calls;
+          return calls <= values.size() ? values[calls - 1] : 0.0;
+        },
+        startThread);
   }
   std::vector<double> values;
   size_t calls = 0;
@@ -80,4 +84,28 @@ TEST_F(CpuDriver, NoFirstValueStopsSamplingAndLeavesNoComponentInfo) {
   EXPECT_EQ(out.str().rfind("B: INFO: Unable to detect maximum CPU Frequency\n", 0), 0u);
   EXPECT_FALSE(result.contains("componentInfo"));
   EXPECT_EQ(result["benchmarks"].size(), 6u);
+}
+
+namespace {
+int startsBeforeFailure = 0;
+// Starts real workers until the budget is used up, then fails like an exhausted runtime.
+HANDLE StartThenFail(ThreadEntry entry, void* argument) {
+  if (startsBeforeFailure-- <= 0) {
+    errno = EAGAIN;
+    return nullptr;
+  }
+  return StartWaitableThread(entry, argument);
+}
+}  // namespace
+
+TEST_F(CpuDriver, FailedThreadStartKeepsEarlierScoresAndDropsTheMean) {
+  // 1 worker for each of the three 1Core rounds, then the second worker of the first 2Core round.
+  startsBeforeFailure = 4;
+  ASSERT_EQ(Run({50.0, 95.0, 95.0, 95.0}, StartThenFail), 1);
+  EXPECT_NE(out.str().find("B: ERROR: Thread start error " + std::to_string(EAGAIN) + "\n"),
+            std::string::npos)
+      << out.str();
+  ASSERT_EQ(result["benchmarks"].size(), 3u);
+  EXPECT_TRUE(result["benchmarks"][2].contains("1CoreMixedCPUBench"));
+  EXPECT_FALSE(result.contains("componentInfo"));
 }
