@@ -37,12 +37,12 @@ bool BenchResultMap::AllFinished() const {
 
 namespace {
 
-// An exception out of RunChild (out of memory, a failed lock) must not end the whole run through
-// terminate: the job logs it and finishes with the launch error, so that its entry counts as done
-// and its drive keeps its core results.
-std::string RunJobChild(const BenchJob& job) {
+// An exception out of the runner (out of memory, a failed lock) must not end the whole run
+// through terminate: the job logs it and finishes with the launch error, so that the wait for its
+// batch does not run into the time limit and its drive keeps its core results.
+std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
   try {
-    return RunChild(job.commandLine, job.requestText);
+    return runChild(job.commandLine, job.requestText);
   } catch (const std::exception& error) {
     try {
       WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + error.what());
@@ -59,13 +59,17 @@ std::string RunJobChild(const BenchJob& job) {
 
 }  // namespace
 
+void RunBenchJob(const BenchJob& job, ChildRunner runChild) {
+  std::string result = RunJobChild(job, runChild);
+  benchResults.Store(job.benchName, result);
+}
+
 void __cdecl BenchJobThread(void* argument) {
   std::unique_ptr<BenchJob> job(static_cast<BenchJob*>(argument));
   try {
-    std::string result = RunJobChild(*job);
-    benchResults.Store(job->benchName, result);
+    RunBenchJob(*job, RunChild);
   } catch (...) {
-    // Nothing is left to report to: the entry stays empty and the wait's time limit ends it.
+    // Not even the result could be stored: the entry stays empty and the wait's time limit ends it.
   }
 }
 

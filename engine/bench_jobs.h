@@ -37,7 +37,12 @@ extern BenchResultMap& benchResults;
 // refused and logged, and the job freed.
 void LaunchBenchAsync(BenchJob* job);
 
-// The job thread: runs the child, stores its result, frees the job.
+// The job thread: runs the child through RunChild, stores its result, frees the job.
 void __cdecl BenchJobThread(void* job);
+
+using ChildRunner = std::string (*)(const std::string& commandLine, const std::string& requestText);
+// The work of a job thread with the runner as a parameter: an exception out of runChild is
+// logged and the job finishes with the launch error object, so its entry counts as done.
+void RunBenchJob(const BenchJob& job, ChildRunner runChild);
 
 bool AllBenchesFinished();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "engine/child_runner.h"
 #include "runner_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -64,6 +66,17 @@ TEST(BenchJobs, ChildThatCannotStartFinishesWithTheLaunchError) {
   Launch("missing", "no_such_corvana_child.exe", {});
   ASSERT_TRUE(WaitUntil(AllBenchesFinished));
   EXPECT_EQ(benchResults.Lookup("missing"), launchFailed);
+}
+
+TEST(BenchJobs, ExceptionOutOfTheRunnerFinishesTheJobWithTheLaunchError) {
+  RunOutputCapture capture;
+  ASSERT_TRUE(benchResults.Register("throws"));
+  RunBenchJob(BenchJob{"child.exe", "{}", "throws"},
+              [](const std::string&, const std::string&) -> std::string { throw std::bad_alloc(); });
+  EXPECT_EQ(benchResults.Lookup("throws"), launchFailed);
+  const std::vector<LogEntry> expected = {
+      {"B ", std::string("ERROR: bench throws failed: ") + std::bad_alloc().what()}};
+  EXPECT_EQ(capture.Log(), expected);
 }
 
 TEST(BenchJobs, NotFinishedWhileOneOfThreeRuns) {
