@@ -15,8 +15,6 @@ const int fastThreadCounts[] = {1};
 
 constexpr DWORD kSse2Feature = 10;  // PF_XMMI64_INSTRUCTIONS_AVAILABLE
 
-bool ProcessorHasSse2() { return IsProcessorFeaturePresent(kSse2Feature) != 0; }
-
 // Measures the three modes on n prepared workers; false after a failed thread start.
 bool MeasureModes(BenchThreadRecord* records, HANDLE* handles, int n, const std::string& label,
                   const ThroughputSettings& settings, nlohmann::json& result, bool jsondebug,
@@ -50,6 +48,8 @@ bool MeasureModes(BenchThreadRecord* records, HANDLE* handles, int n, const std:
 }
 }  // namespace
 
+bool ProcessorHasSse2() { return IsProcessorFeaturePresent(kSse2Feature) != 0; }
+
 ThroughputSettings ChooseThroughputSettings(bool fast) {
   if (fast) return {fastThreadCounts, 1, 100, 100};
   return {normalThreadCounts, 3, 450, 450};
@@ -61,8 +61,9 @@ double ThroughputGBps(double bytes, uint32_t windowMs) {
   return RoundDecimals(1, static_cast<double>(wholeBytes) * (1.0 / 1073741824.0) / (ms / 1000.0));
 }
 
-int RunThroughputBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out) {
-  if (!ProcessorHasSse2()) {
+int RunThroughputBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
+                            bool (*hasSse2)()) {
+  if (!hasSse2()) {
     out << "B: WARN: Aborting RAM bnechmarks, SSE2 instructions required." << std::endl;
     return 1;
   }

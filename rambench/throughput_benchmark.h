@@ -17,6 +17,10 @@ ThroughputSettings ChooseThroughputSettings(bool fast);
 // GB/s (2^30 bytes) of bytes moved in windowMs, rounded to one decimal.
 double ThroughputGBps(double bytes, uint32_t windowMs);
 
+// IsProcessorFeaturePresent for SSE2, which the kernels need.
+bool ProcessorHasSse2();
+
 // Measures every thread count and mode on ramBufferA/ramBufferB and appends the figures to
 // result's "benchmarks"; message lines go to out. 0 when all were measured, 1 otherwise.
-int RunThroughputBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out);
+int RunThroughputBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
+                            bool (*hasSse2)() = ProcessorHasSse2);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <sstream>
 #include <vector>
 
 #include "ram_workers.h"
@@ -84,5 +85,17 @@ TEST(ThroughputKernels, CopyMovesWholeBlocksOnly) {
     WriteBlocksSse2(destination.bytes, c.length);
     EXPECT_EQ(destination.bytes[c.copied], 0) << "nothing written past the blocks";
   }
+}
+}  // namespace
+
+namespace {
+bool NoSse2() { return false; }
+
+TEST(ThroughputBenchmark, WithoutSse2NothingIsMeasured) {
+  nlohmann::json result;
+  std::ostringstream out;
+  EXPECT_EQ(RunThroughputBenchmarks(result, false, false, out, NoSse2), 1);
+  EXPECT_EQ(out.str(), "B: WARN: Aborting RAM bnechmarks, SSE2 instructions required.\n");
+  EXPECT_TRUE(result.is_null());
 }
 }  // namespace
