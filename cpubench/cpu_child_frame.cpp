@@ -1,5 +1,7 @@
 #include "cpu_child_frame.h"
 
+#include "common/exception_text.h"
+
 #include <cstdlib>
 #include <exception>
 
@@ -24,16 +26,6 @@ void DebugPause(std::ostream& out) {
   std::system("pause");
 }
 }  // namespace
-
-std::string UnexpectedErrorText(const std::exception& e) {
-  std::string text = e.what();
-  if (dynamic_cast<const nlohmann::json::exception*>(&e) != nullptr && !text.empty() &&
-      text[0] == '[') {
-    const std::string::size_type end = text.find("] ");
-    if (end != std::string::npos) text.erase(0, end + 2);
-  }
-  return text;
-}
 
 int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   int exitCode = kCpuExitIncomplete;
@@ -69,7 +61,7 @@ int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std
     }
   } catch (const std::exception& e) {
     // Allocation failures included: this program has no separate handler for them.
-    out << "B: ERROR Unexpected " << UnexpectedErrorText(e) << std::endl;
+    out << "B: ERROR Unexpected " << ExceptionText(e) << std::endl;
   } catch (...) {
     out << "B: ERROR Unknown exception" << std::endl;
   }

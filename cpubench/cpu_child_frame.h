@@ -9,8 +9,5 @@
 constexpr int kCpuExitIncomplete = 1;  // invalid request, failed driver run, early exception
 constexpr int kCpuExitDone = 0;
 
-// The text of a handled exception; the JSON library's "[json.exception.<kind>.<id>] " is dropped.
-std::string UnexpectedErrorText(const std::exception& e);
-
 // main of CVNCPUBench; args are the words after the program name.
 int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out);

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/exception_text.h"
 #include "latency_test.h"
 #include "ram_buffers.h"
 #include "ram_configuration.h"
@@ -74,9 +75,9 @@ int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std
       PrintResultLine(result, out);
     }
   } catch (const std::bad_alloc& e) {
-    out << "B: ERROR: Insufficient memory, aborting RAM benchmark suite: " << e.what() << std::endl;
+    out << "B: ERROR: Insufficient memory, aborting RAM benchmark suite: " << ExceptionText(e) << std::endl;
   } catch (const std::exception& e) {
-    out << "B: ERROR: Unexpected " << e.what() << std::endl;
+    out << "B: ERROR: Unexpected " << ExceptionText(e) << std::endl;
   } catch (...) {
     out << "B: ERROR: Unknown exception" << std::endl;
   }

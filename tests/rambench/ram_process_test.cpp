@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/exception_text.h"
 #include "ram_configuration.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
@@ -40,7 +41,7 @@ std::string ParseErrorText(const std::string& text) {
     nlohmann::json parsed = nlohmann::json::parse(text);
     return parsed.dump();
   } catch (const std::exception& e) {
-    return e.what();
+    return ExceptionText(e);
   }
   return "";
 }
@@ -49,7 +50,7 @@ std::string BooleanErrorText() {
   try {
     nlohmann::json(1).get<bool>();
   } catch (const std::exception& e) {
-    return e.what();
+    return ExceptionText(e);
   }
   return "";
 }
