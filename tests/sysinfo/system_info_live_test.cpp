@@ -49,7 +49,11 @@ TEST_F(CollectedOnce, ValuesAreThePlatformsOwn) {
   EXPECT_EQ(s.at("sys32Or64Bit"), "64Bit");  // a 32-bit program on a 64-bit system
   EXPECT_FALSE(s.at("osName").empty());
   EXPECT_FALSE(s.at("osVersion").empty());
-  EXPECT_FALSE(s.at("compSysManu").empty());
+  EXPECT_EQ(s.at("compSysManu"), "The Wine Project");
+  EXPECT_EQ(s.at("compSysModel"), "Wine");
+  EXPECT_FALSE(s.at("mbManu").empty());
+  EXPECT_FALSE(s.at("bioName").empty());
+  EXPECT_FALSE(s.at("gfxModel").empty());
   EXPECT_TRUE(std::regex_match(s.at("userRunTime"),
                                std::regex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}")))
       << s.at("userRunTime");
