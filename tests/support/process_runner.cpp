@@ -62,10 +62,24 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& args,
     }
     inWrite.close();
   });
+  // Reads until the pipe breaks or the program has ended and nothing is left: a process the program
+  // started, such as Wine's desktop process (explorer.exe), may hold the write end long after it.
   std::thread reader([&] {
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(outRead.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (;;) {
+      DWORD available = 0;
+      if (!PeekNamedPipe(outRead.get(), nullptr, 0, nullptr, &available, nullptr)) break;
+      if (available == 0) {
+        if (WaitForSingleObject(process.get(), 10) != WAIT_OBJECT_0) continue;
+        // Ended: what it wrote before its end is in the pipe by now.
+        if (!PeekNamedPipe(outRead.get(), nullptr, 0, nullptr, &available, nullptr) ||
+            available == 0) {
+          break;
+        }
+      }
+      DWORD got = 0;
+      const DWORD wanted = available < sizeof buffer ? available : static_cast<DWORD>(sizeof buffer);
+      if (!ReadFile(outRead.get(), buffer, wanted, &got, nullptr) || got == 0) break;
       result.output.append(buffer, got);
     }
   });

@@ -166,3 +166,14 @@ TEST(QueryClassProperties, AFailedQueryLogsAndLeavesTheMapAlone) {
   EXPECT_EQ(log.Count("ERROR Failed to execute query select Name,Version from Win32_BIOS"), 1);
 }
 }  // namespace
+
+namespace {
+TEST(QueryClassProperties, AnEmptyMapAsksForNoFieldWithoutFailingItself) {
+  FakeRowQuery query;
+  query.result = 1;
+  std::map<std::string, std::string> properties;
+  EXPECT_EQ(QueryClassProperties(properties, "Win32_BIOS", query.Query()), 1);
+  EXPECT_EQ(query.wql, "select  from Win32_BIOS");
+  EXPECT_EQ(query.fieldList, "");
+}
+}  // namespace
