@@ -11,6 +11,7 @@ void RunSystemInfoPhase(RunState& run) {
   }
   SystemInfo& info = run.systemInformation;
   info.GatherCpuAndSystemInfo();
-  for (const auto& fact : info.systemInfo) run.resultDocument.add("systemInfo." + fact.first, fact.second);
+  for (const auto& fact : info.systemInfo)
+    run.resultDocument.add("systemInfo." + fact.first, fact.second);
   run.cpuFacts = info.componentInfo;
 }

@@ -53,7 +53,8 @@ void ApplyMemoryRows(int queryResult, const std::vector<WmiRow>& rows, TextMap& 
   std::string speed;
   if (queryResult == 1) WriteLogLine(kLogS, __LINE__, "ERROR during query Win32_PhysicalMemory");
   for (size_t i = 0; i < rows.size(); ++i) {
-    WriteLogLine(kLogS, __LINE__, "INFO: Processing Ram Stick " + ToString(static_cast<unsigned>(i)));
+    WriteLogLine(kLogS, __LINE__,
+                 "INFO: Processing Ram Stick " + ToString(static_cast<unsigned>(i)));
     if (i == 0) speed = Field(rows[i], "Speed");
     total = total + std::atof(Field(rows[i], "Capacity").c_str()) / 1024 / 1024 / 1024;
   }

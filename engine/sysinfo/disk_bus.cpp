@@ -12,7 +12,8 @@
 
 namespace {
 // {4D36E967-E325-11CE-BFC1-08002BE10318}
-const GUID kDiskDriveClass = {0x4d36e967, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+const GUID kDiskDriveClass = {
+    0x4d36e967, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 // {540B947E-8B40-45BC-A8A2-6A0B894CBDA2}, 4
 const DEVPROPKEY kBusReportedDeviceDesc = {
     {0x540b947e, 0x8b40, 0x45bc, {0xa8, 0xa2, 0x6a, 0x0b, 0x89, 0x4c, 0xbd, 0xa2}}, 4};
@@ -51,12 +52,12 @@ std::string ReadBusDescription(GetDevicePropertyFn getProperty, HDEVINFO set,
   std::vector<unsigned char> buffer(kPropertyBufferSize, 0);
   DEVPROPTYPE type = 0;
   DWORD required = 0;
-  if (!getProperty(set, &device, &kBusReportedDeviceDesc, &type, buffer.data(),
-                   kPropertyBufferSize, &required, 0)) {
+  if (!getProperty(set, &device, &kBusReportedDeviceDesc, &type, buffer.data(), kPropertyBufferSize,
+                   &required, 0)) {
     return std::string();
   }
-  if (!getProperty(set, &device, &kBusReportedDeviceDesc, &type, buffer.data(),
-                   kPropertyBufferSize, &required, 0)) {
+  if (!getProperty(set, &device, &kBusReportedDeviceDesc, &type, buffer.data(), kPropertyBufferSize,
+                   &required, 0)) {
     return std::string();
   }
   return BusDescriptionText(buffer.data(), buffer.size());

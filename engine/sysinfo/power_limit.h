@@ -23,5 +23,4 @@ static_assert(offsetof(ProcessorPowerRecord, MhzLimit) == 12, "MhzLimit");
 std::string GetCpuPowerLimit();
 
 // The percentage from the power query's status and its count records, with the log lines.
-std::string PowerLimitFromRecords(long status, const ProcessorPowerRecord* records,
-                                  unsigned count);
+std::string PowerLimitFromRecords(long status, const ProcessorPowerRecord* records, unsigned count);

@@ -13,7 +13,8 @@ using GetLogicalProcessorInformationFn = BOOL(WINAPI*)(PSYSTEM_LOGICAL_PROCESSOR
 
 // Older systems lack the function, so it is looked up rather than imported.
 LogicalProcessorQuery LookUpLogicalProcessorInformation() {
-  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32"), "GetLogicalProcessorInformation");
+  const FARPROC proc =
+      GetProcAddress(GetModuleHandleA("kernel32"), "GetLogicalProcessorInformation");
   if (proc == nullptr) return nullptr;
   const auto function =
       reinterpret_cast<GetLogicalProcessorInformationFn>(reinterpret_cast<void*>(proc));
@@ -44,7 +45,8 @@ ProcessorCounts CountProcessorRecords(const unsigned char* buffer, size_t length
     switch (static_cast<int>(record.Relationship)) {
       case 0:  // processor core
         ++counts.cores;
-        counts.threads += static_cast<unsigned>(CountMaskBits(static_cast<uint32_t>(record.ProcessorMask)));
+        counts.threads +=
+            static_cast<unsigned>(CountMaskBits(static_cast<uint32_t>(record.ProcessorMask)));
         break;
       case 3:  // processor package
         ++counts.packages;

@@ -39,7 +39,8 @@ void SystemInfo::GatherCpuAndSystemInfo() {
 
   std::vector<WmiRow> rows;
   const int result = QueryRows(
-      rows, "select Name,SocketDesignation,MaxClockSpeed,ProcessorId,LoadPercentage from Win32_Processor",
+      rows,
+      "select Name,SocketDesignation,MaxClockSpeed,ProcessorId,LoadPercentage from Win32_Processor",
       "Name,SocketDesignation,MaxClockSpeed,ProcessorId,LoadPercentage");
   ApplyProcessorRows(result, rows, componentInfo, systemInfo);
 
@@ -74,7 +75,8 @@ void SystemInfo::GatherMemoryOsBoardInfo() {
   systemInfo["mbModel"] = facts["Product"];
   systemInfo["mbSerial"] = facts["SerialNumber"];
 
-  facts = ClassFacts("Win32_VideoController", {"Caption", "AdapterCompatibility", "VideoModeDescription"});
+  facts = ClassFacts("Win32_VideoController",
+                     {"Caption", "AdapterCompatibility", "VideoModeDescription"});
   systemInfo["gfxModel"] = facts["Caption"];
   systemInfo["gfxManu"] = facts["AdapterCompatibility"];
   systemInfo["gfxDesc"] = facts["VideoModeDescription"];

@@ -44,8 +44,8 @@ class SystemInfo {
   // The memory, OS, board, video, BIOS, uptime, time and bitness facts and the bus descriptions.
   void GatherMemoryOsBoardInfo();
 
-  std::string systemDrive;    // e.g. C:; empty when unknown
-  int systemDiskIndex = -1;   // phyIndex of the disk holding systemDrive; -1 when unknown
+  std::string systemDrive;   // e.g. C:; empty when unknown
+  int systemDiskIndex = -1;  // phyIndex of the disk holding systemDrive; -1 when unknown
   std::vector<DriveRecord> drives;
   std::map<std::string, std::string> systemInfo;     // becomes "systemInfo"
   std::map<std::string, std::string> componentInfo;  // the CPU component's facts

@@ -27,9 +27,16 @@ TEST(ApplyProcessorRows, TakesTheFactsOfTheFirstProcessor) {
       {"clock 3401 MHz", {Processor("  Core i7  \t", "3401", "7")}, "  Core i7", "3.401", "7"},
       {"clock 3400 MHz", {Processor("Core i7", "3400", "0")}, "Core i7", "3.4", "0"},
       {"a null load reads as 0", {Processor("Core i7", "3400", "")}, "Core i7", "3.4", "0"},
-      {"a load above 100 is dropped", {Processor("Core i7", "3400", "101")}, "Core i7", "3.4", "-1"},
-      {"two packages", {Processor("Xeon ", "2000", "5"), Processor("Other", "1", "1")},
-       "1st CPU: Xeon", "2", "5"},
+      {"a load above 100 is dropped",
+       {Processor("Core i7", "3400", "101")},
+       "Core i7",
+       "3.4",
+       "-1"},
+      {"two packages",
+       {Processor("Xeon ", "2000", "5"), Processor("Other", "1", "1")},
+       "1st CPU: Xeon",
+       "2",
+       "5"},
   };
   for (const Case& c : cases) {
     TextMap componentInfo;
@@ -77,16 +84,22 @@ TEST(ApplyMemoryRows, SumsTheModulesAndTakesTheFirstSpeed) {
   };
   const Case cases[] = {
       {"two 8 GiB modules at 2666 MHz",
-       {{{"Capacity", "8589934592"}, {"Speed", "2666"}}, {{"Capacity", "8589934592"}, {"Speed", "1"}}},
-       "16", "2.7"},
-      {"5200 MHz gives an empty frequency", {{{"Capacity", "4294967296"}, {"Speed", "5200"}}}, "4", ""},
+       {{{"Capacity", "8589934592"}, {"Speed", "2666"}},
+        {{"Capacity", "8589934592"}, {"Speed", "1"}}},
+       "16",
+       "2.7"},
+      {"5200 MHz gives an empty frequency",
+       {{{"Capacity", "4294967296"}, {"Speed", "5200"}}},
+       "4",
+       ""},
       {"a missing speed", {{{"Capacity", "1073741824"}, {"Speed", ""}}}, "1", "0"},
       {"no modules", {}, "0", "0"},
   };
   for (const Case& c : cases) {
     TextMap systemInfo;
     ApplyMemoryRows(c.rows.empty() ? 1 : 0, c.rows, systemInfo);
-    EXPECT_EQ(systemInfo, (TextMap{{"totalRamGB", c.total}, {"ramFrequency", c.frequency}})) << c.name;
+    EXPECT_EQ(systemInfo, (TextMap{{"totalRamGB", c.total}, {"ramFrequency", c.frequency}}))
+        << c.name;
   }
 }
 

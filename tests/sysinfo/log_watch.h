@@ -26,7 +26,7 @@ class LogWatch {
     std::vector<std::string> messages;
     for (const std::string& line : Lines()) {
       size_t position = line.find_first_not_of(' ', 8);  // past "S ", the line field and a blank
-      position = line.find(' ', position);                 // past the seconds
+      position = line.find(' ', position);               // past the seconds
       position = line.find_first_not_of(' ', position);
       messages.push_back(position == std::string::npos ? std::string() : line.substr(position));
     }

@@ -41,13 +41,15 @@ TEST(PowerLimitFromRecords, LogsTheAveragesWithTheirOwnPrefix) {
   const auto lines = log.Lines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(std::regex_match(
-      lines[0], std::regex("S [0-9]+ +[0-9.]+ +S: DEBUG: CPU power status: CORES\\(8\\) MAX\\(3401\\) "
-                           "CUR\\(2000\\) LIM\\(3401\\)")))
+      lines[0],
+      std::regex("S [0-9]+ +[0-9.]+ +S: DEBUG: CPU power status: CORES\\(8\\) MAX\\(3401\\) "
+                 "CUR\\(2000\\) LIM\\(3401\\)")))
       << lines[0];
 }
 
 TEST(PowerLimitFromRecords, AveragesAreTruncated) {
-  std::vector<ProcessorPowerRecord> records = {{0, 3000, 1000, 3000, 0, 0}, {1, 3001, 1001, 3001, 0, 0}};
+  std::vector<ProcessorPowerRecord> records = {{0, 3000, 1000, 3000, 0, 0},
+                                               {1, 3001, 1001, 3001, 0, 0}};
   LogWatch log;
   EXPECT_EQ(PowerLimitFromRecords(0, records.data(), 2), "100");
   EXPECT_EQ(log.Count("S: DEBUG: CPU power status: CORES(2) MAX(3000) CUR(1000) LIM(3000)"), 1);

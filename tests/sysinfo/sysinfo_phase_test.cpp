@@ -20,7 +20,8 @@ TEST(SystemInfoPhase, AStartRunCarriesEveryFactInTheDocument) {
   // The engine alone: no child starts, so the run is the collection and the document.
   TempDir dir;
   ASSERT_TRUE(dir.Copy(BinDir() + "\\CorvanaRunEngine.exe", "CorvanaRunEngine.exe"));
-  const ProcessResult result = RunProgram(dir.File("CorvanaRunEngine.exe"), "start", "", dir.path());
+  const ProcessResult result =
+      RunProgram(dir.File("CorvanaRunEngine.exe"), "start", "", dir.path());
   ASSERT_EQ(result.exitCode, 0) << result.output;
   EXPECT_EQ(result.output.rfind("INFO: Checking OS support\r\n", 0), 0u) << result.output;
   EXPECT_NE(result.output.find("INFO: Gathering Device Info\r\n"), std::string::npos);
@@ -33,10 +34,11 @@ TEST(SystemInfoPhase, AStartRunCarriesEveryFactInTheDocument) {
 
   const Tree& systemInfo = tree.get_child("systemInfo");
   for (const char* key :
-       {"ambCPULoad", "bioName", "bioRelDate", "bioVersion", "compSysManu", "compSysModel",
-        "cvnVersion", "freeRamGB", "gfxDesc", "gfxManu", "gfxModel", "mbManu", "mbModel",
-        "mbSerial", "osName", "osVersion", "osspName", "ramFrequency", "smbiosFirmware",
-        "smbiosVersion", "sys32Or64Bit", "sysUpTimeDays", "totalRamGB", "userRunTime"}) {
+       {"ambCPULoad",   "bioName",       "bioRelDate",   "bioVersion",     "compSysManu",
+        "compSysModel", "cvnVersion",    "freeRamGB",    "gfxDesc",        "gfxManu",
+        "gfxModel",     "mbManu",        "mbModel",      "mbSerial",       "osName",
+        "osVersion",    "osspName",      "ramFrequency", "smbiosFirmware", "smbiosVersion",
+        "sys32Or64Bit", "sysUpTimeDays", "totalRamGB",   "userRunTime"}) {
     EXPECT_EQ(systemInfo.count(key), 1u) << key;
   }
   EXPECT_EQ(systemInfo.get<std::string>("cvnVersion"), "2.97");

@@ -32,10 +32,11 @@ std::string* CollectedOnce::printed = new std::string();
 
 TEST_F(CollectedOnce, SystemInfoHoldsEveryKey) {
   std::vector<std::string> keys = {
-      "ambCPULoad", "bioName",   "bioRelDate",   "bioVersion",    "compSysManu",  "compSysModel",
-      "cvnVersion", "freeRamGB", "gfxDesc",      "gfxManu",       "gfxModel",     "mbManu",
-      "mbModel",    "mbSerial",  "osName",       "osVersion",     "osspName",     "ramFrequency",
-      "smbiosFirmware", "smbiosVersion", "sys32Or64Bit", "sysUpTimeDays", "totalRamGB", "userRunTime"};
+      "ambCPULoad",   "bioName",       "bioRelDate",   "bioVersion",     "compSysManu",
+      "compSysModel", "cvnVersion",    "freeRamGB",    "gfxDesc",        "gfxManu",
+      "gfxModel",     "mbManu",        "mbModel",      "mbSerial",       "osName",
+      "osVersion",    "osspName",      "ramFrequency", "smbiosFirmware", "smbiosVersion",
+      "sys32Or64Bit", "sysUpTimeDays", "totalRamGB",   "userRunTime"};
   if (info->systemInfo.count("winCPULimit") != 0) keys.push_back("winCPULimit");
   std::sort(keys.begin(), keys.end());
   std::vector<std::string> present;
@@ -71,8 +72,8 @@ TEST_F(CollectedOnce, ValuesAreThePlatformsOwn) {
 
 TEST_F(CollectedOnce, ProcessorFactsAreComplete) {
   const auto& c = info->componentInfo;
-  for (const char* key : {"familyGroup", "phyModel", "socket", "actualClockFreq", "cpuID", "cpuCount",
-                          "cpuCores", "cpuThreads"}) {
+  for (const char* key : {"familyGroup", "phyModel", "socket", "actualClockFreq", "cpuID",
+                          "cpuCount", "cpuCores", "cpuThreads"}) {
     EXPECT_EQ(c.count(key), 1u) << key;
   }
   EXPECT_EQ(c.size(), 8u);

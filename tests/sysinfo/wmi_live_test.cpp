@@ -33,7 +33,8 @@ TEST(WmiLive, TwoQueriesShareOneConnection) {
 TEST(WmiLive, AQueryMatchingNothingFailsSilently) {
   std::vector<WmiRow> rows;
   testing::internal::CaptureStdout();
-  const int result = QueryRows(rows, "select Name from Win32_Processor where Name = 'no such cpu'", "Name");
+  const int result =
+      QueryRows(rows, "select Name from Win32_Processor where Name = 'no such cpu'", "Name");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(rows.empty());
@@ -56,7 +57,8 @@ TEST(WmiLive, AnAbsentPropertyGivesEmptyTextAndTheWarning) {
   std::vector<WmiRow> rows;
   LogWatch log;
   testing::internal::CaptureStdout();
-  ASSERT_EQ(QueryRows(rows, "select Name,LoadPercentage from Win32_Processor", "Name,LoadPercentage"), 0);
+  ASSERT_EQ(
+      QueryRows(rows, "select Name,LoadPercentage from Win32_Processor", "Name,LoadPercentage"), 0);
   const std::string printed = testing::internal::GetCapturedStdout();
   ASSERT_FALSE(rows.empty());
   EXPECT_EQ(rows[0].count("LoadPercentage"), 1u);
@@ -72,7 +74,8 @@ TEST(WmiLive, ANullPropertyGivesEmptyTextAndTheWarning) {
   std::vector<WmiRow> rows;
   LogWatch log;
   testing::internal::CaptureStdout();
-  ASSERT_EQ(QueryRows(rows, "select CSDVersion from Win32_OperatingSystem", "CSDVersion,CSDVersion"), 0);
+  ASSERT_EQ(
+      QueryRows(rows, "select CSDVersion from Win32_OperatingSystem", "CSDVersion,CSDVersion"), 0);
   const std::string printed = testing::internal::GetCapturedStdout();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (WmiRow{{"CSDVersion", ""}}));

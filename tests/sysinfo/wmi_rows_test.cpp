@@ -56,7 +56,10 @@ TEST(ReadWmiRow, TurnsEachKindOfValueIntoText) {
     bool warned;
   };
   const Case cases[] = {
-      {"a string is converted to UTF-8", {S_OK, VT_BSTR, L"Wine \u00e9", 0}, "Wine \xc3\xa9", false},
+      {"a string is converted to UTF-8",
+       {S_OK, VT_BSTR, L"Wine \u00e9", 0},
+       "Wine \xc3\xa9",
+       false},
       {"an empty string is a value", {S_OK, VT_BSTR, L"", 0}, "", false},
       {"a 32-bit integer is read as unsigned", {S_OK, VT_I4, nullptr, 2299}, "2299", false},
       {"-1 reads as 4294967295", {S_OK, VT_I4, nullptr, -1}, "4294967295", false},
@@ -118,7 +121,8 @@ struct FakeRowQuery {
 
 TEST(QueryClassProperties, AsksForTheSortedKeys) {
   FakeRowQuery query;
-  query.rows = {{{"CSDVersion", ""}, {"Caption", "Wine"}, {"SystemDrive", "C:"}, {"Version", "10"}}};
+  query.rows = {
+      {{"CSDVersion", ""}, {"Caption", "Wine"}, {"SystemDrive", "C:"}, {"Version", "10"}}};
   std::map<std::string, std::string> properties = {
       {"Caption", ""}, {"CSDVersion", ""}, {"SystemDrive", ""}, {"Version", ""}};
   EXPECT_EQ(QueryClassProperties(properties, "Win32_OperatingSystem", query.Query()), 0);
@@ -134,7 +138,8 @@ TEST(QueryClassProperties, JoinsInstancesTrimmedWithCommaAndBlank) {
     std::string joined;
   };
   const Case cases[] = {
-      {"two values, trimmed at both ends", "  Adapter A \r\n", "\tAdapter B ", "Adapter A, Adapter B"},
+      {"two values, trimmed at both ends", "  Adapter A \r\n", "\tAdapter B ",
+       "Adapter A, Adapter B"},
       {"an empty first value takes no separator", "", "B", "B"},
       {"an empty second value leaves the separator", "A", "", "A, "},
       {"two empty values", " ", "", ""},
@@ -143,7 +148,8 @@ TEST(QueryClassProperties, JoinsInstancesTrimmedWithCommaAndBlank) {
     FakeRowQuery query;
     query.rows = {{{"Caption", c.first}}, {{"Caption", c.second}}};
     std::map<std::string, std::string> properties = {{"Caption", ""}};
-    EXPECT_EQ(QueryClassProperties(properties, "Win32_VideoController", query.Query()), 0) << c.name;
+    EXPECT_EQ(QueryClassProperties(properties, "Win32_VideoController", query.Query()), 0)
+        << c.name;
     EXPECT_EQ(properties.at("Caption"), c.joined) << c.name;
   }
 }
