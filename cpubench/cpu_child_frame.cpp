@@ -1,30 +1,16 @@
 #include "cpu_child_frame.h"
 
-#include "common/exception_text.h"
-
-#include <cstdlib>
 #include <exception>
 
 #include <nlohmann/json.hpp>
 
+#include "common/child_frame_io.h"
+#include "common/exception_text.h"
 #include "cpubench/cpu_benchmark.h"
 #include "cpubench/processor_performance.h"
 
 namespace {
 const char kRequestKey[] = "CPU_RUNFAST_DEV";
-
-// The request as one white-space-delimited token, or the built-in one of a stand-alone debug run.
-std::string ReadBenchRequest(std::istream& in, bool jsondebug, bool runfast) {
-  if (jsondebug) return runfast ? "{\"CPU_RUNFAST_DEV\":true}" : "{\"CPU_RUNFAST_DEV\":false}";
-  std::string token;
-  in >> token;
-  return token;
-}
-
-void DebugPause(std::ostream& out) {
-  out << "COMPLETED OK - WAITING FOR INPUT" << std::endl;
-  std::system("pause");
-}
 }  // namespace
 
 int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
@@ -43,7 +29,7 @@ int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std
         out << "S: WARN: Running in fast mode" << std::endl;
       }
     }
-    const nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast));
+    const nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast, kRequestKey));
     if (!request.is_object() || !request.contains(kRequestKey)) {
       out << "S: ERROR: Invalid CPU benchmark requested" << std::endl;
     } else {

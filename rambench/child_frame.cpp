@@ -1,11 +1,11 @@
 #include "child_frame.h"
 
-#include <cstdlib>
 #include <exception>
 #include <new>
 
 #include <nlohmann/json.hpp>
 
+#include "common/child_frame_io.h"
 #include "common/exception_text.h"
 #include "latency_test.h"
 #include "ram_buffers.h"
@@ -18,19 +18,7 @@ const char kRequestKey[] = "RAM_RUNFAST_DEV";
 void PrintResultLine(const nlohmann::json& result, std::ostream& out) {
   out << "R: " << result.dump() << std::endl;
 }
-
-void DebugPause(std::ostream& out) {
-  out << "COMPLETED OK - WAITING FOR INPUT" << std::endl;
-  std::system("pause");
-}
 }  // namespace
-
-std::string ReadBenchRequest(std::istream& in, bool jsondebug, bool runfast) {
-  if (jsondebug) return runfast ? "{\"RAM_RUNFAST_DEV\":true}" : "{\"RAM_RUNFAST_DEV\":false}";
-  std::string token;
-  in >> token;
-  return token;
-}
 
 int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   int exitCode = kRamExitIncomplete;
@@ -48,7 +36,7 @@ int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std
         out << "S: WARN: Running in fast mode" << std::endl;
       }
     }
-    nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast));
+    nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast, kRequestKey));
     if (!request.is_object() || !request.contains(kRequestKey)) {
       out << "S: ERROR: Invalid RAM benchmark requested" << std::endl;
     } else {

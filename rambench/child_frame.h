@@ -9,8 +9,5 @@ constexpr int kRamExitIncomplete = 66;  // throughput not measured, invalid requ
 constexpr int kRamExitDone = 0;
 constexpr int kRamExitLatencyFailed = 67;
 
-// The request text: built in under jsondebug, else one white-space-delimited token of in.
-std::string ReadBenchRequest(std::istream& in, bool jsondebug, bool runfast);
-
 // main of CVNRAMBench; args are the words after the program name.
 int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out);
