@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/sysinfo/wmi_text.h"
+
 thread_local int comInitCount = 0;
 
 // Defined before the exit registration below, so DestroyWmiProviders runs before the map dies.
@@ -12,17 +14,6 @@ namespace {
 [[maybe_unused]] const int destroyAtExit = (std::atexit(DestroyWmiProviders), 0);
 
 const wchar_t kNamespace[] = L"ROOT\\CIMV2";
-
-// The query text is taken in the system's ANSI code page.
-std::wstring AnsiToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length < 1) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
 
 void PrintFailure(const char* what, HRESULT hr) {
   std::printf("%s failed: 0x%08lx\n", what, static_cast<unsigned long>(hr));
@@ -118,7 +109,8 @@ bool WMIProvider::RunQuery(WmiObjectList& objects, const std::string& wql) {
   HRESULT hr;
   {
     const ScopedBstr language(L"WQL");
-    const ScopedBstr query(AnsiToWide(wql));
+    // The query text is taken in the system's ANSI code page.
+    const ScopedBstr query(MultiByteToWide(wql, CP_ACP));
     hr = services->ExecQuery(language.get(), query.get(),
                              WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                              enumerator.out());

@@ -2,15 +2,17 @@
 
 #include <windows.h>
 
-std::wstring Utf8ToWide(const std::string& text) {
+std::wstring MultiByteToWide(const std::string& text, unsigned codePage) {
   if (text.empty()) return std::wstring();
   const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (length < 1) return std::wstring();
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
   return wide;
 }
+
+std::wstring Utf8ToWide(const std::string& text) { return MultiByteToWide(text, CP_UTF8); }
 
 void WideToUtf8(const wchar_t* source, std::string& target) {
   target.clear();

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+// Bytes in the given code page to UTF-16, over exactly the text's bytes.
+std::wstring MultiByteToWide(const std::string& text, unsigned codePage);
 // UTF-8 bytes to UTF-16, over exactly the text's bytes.
 std::wstring Utf8ToWide(const std::string& text);
 // A null-terminated UTF-16 text (or null) to UTF-8; target is overwritten, empty for null.
