@@ -102,6 +102,19 @@ TEST(ReadWmiRow, AFieldListedTwiceKeepsOneEntry) {
   EXPECT_EQ(row, (WmiRow{{"Name", "first"}}));
 }
 
+TEST(ReadWmiRow, AFieldListedTwiceKeepsTheFirstReadsValue) {
+  // Each read answers differently, so a later read overwriting the entry would show.
+  int reads = 0;
+  const PropertyReader reader = [&reads](const std::wstring&, VARIANT* value) -> HRESULT {
+    V_VT(value) = VT_BSTR;
+    V_BSTR(value) = SysAllocString(++reads == 1 ? L"first" : L"second");
+    return S_OK;
+  };
+  const WmiRow row = ReadWmiRow({"Name", "Name"}, reader);
+  EXPECT_EQ(reads, 2);
+  EXPECT_EQ(row, (WmiRow{{"Name", "first"}}));
+}
+
 // A row query that answers with prepared rows and records what it was asked.
 struct FakeRowQuery {
   int result = 0;
