@@ -106,7 +106,8 @@ inline void StopAndJoinWorkers(HANDLE* handles, int started) {
 }
 
 // One measuring round over n prepared records; handles has room for n entries. beforeWarmUp runs
-// right after every worker has started and before the warm-up sleep.
+// right after every worker has started and before the warm-up sleep; when it throws, the workers
+// are stopped and joined before the exception goes on.
 template <class Record, void (*WorkerLoop)(Record&), class BeforeWarmUp = NoRoundStep>
 WorkerRoundResult RunWorkerRound(Record* records, HANDLE* handles, int n, uint32_t warmUpMs,
                                  uint32_t windowMs, BeforeWarmUp beforeWarmUp = BeforeWarmUp(),
@@ -129,7 +130,13 @@ WorkerRoundResult RunWorkerRound(Record* records, HANDLE* handles, int n, uint32
     }
     handles[k] = handle;
   }
-  beforeWarmUp();
+  try {
+    beforeWarmUp();
+  } catch (...) {
+    // The caller frees the records and buffers the workers use once the exception reaches it.
+    StopAndJoinWorkers(handles, n);
+    throw;
+  }
   Sleep(warmUpMs);
   round.t0 = timeGetTime();
   measureFlag.store(1, std::memory_order_relaxed);

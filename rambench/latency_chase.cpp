@@ -19,9 +19,10 @@ void SpreadSavedCycle(int32_t* a, const int32_t* saved, uint32_t savedCount, uin
   }
 }
 
-int32_t TouchArray(const int32_t* a, uint32_t n) {
-  int32_t sum = 0;
-  for (uint32_t i = 0; i < n; ++i) sum += a[i];
+uint32_t TouchArray(const int32_t* a, uint32_t n) {
+  // Unsigned: the sum of a large array overflows, which must wrap rather than be undefined.
+  uint32_t sum = 0;
+  for (uint32_t i = 0; i < n; ++i) sum += static_cast<uint32_t>(a[i]);
   return sum;
 }
 

@@ -15,7 +15,7 @@ void BuildRandomCycle(int32_t* a, uint32_t n, LatencyGenerator& generator);
 void SpreadSavedCycle(int32_t* a, const int32_t* saved, uint32_t savedCount, uint32_t stride);
 
 // Reads every element once, in order, so the whole array is resident.
-int32_t TouchArray(const int32_t* a, uint32_t n);
+uint32_t TouchArray(const int32_t* a, uint32_t n);
 
 // index = a[0], then limit + 1 dependent loads index = a[index]; returns the last index.
 int32_t ChaseChain(const int32_t* a, uint32_t limit);

@@ -23,7 +23,7 @@ constexpr double kMainMemoryFactor = 0.95;
 constexpr double kBytesToKb = 0.0009765625;
 
 // Volatile sinks keep the touch sum and the chase's last index, so neither loop can be dropped.
-volatile int32_t touchSink;
+volatile uint32_t touchSink;
 volatile int32_t chaseSink;
 
 // One timer period of 1 ms for the test's life, released on every way out.

@@ -127,6 +127,6 @@ TEST(LatencyChains, ChaseFollowsTheChainLimitPlusOneSteps) {
   EXPECT_EQ(ChaseChain(a, 0), 1);  // a[0] = 2, one load: a[2] = 1
   EXPECT_EQ(ChaseChain(a, 1), 3);
   EXPECT_EQ(ChaseChain(a, 3), 2);
-  EXPECT_EQ(TouchArray(a, 4), 6);
+  EXPECT_EQ(TouchArray(a, 4), 6u);
 }
 }  // namespace

@@ -74,6 +74,18 @@ TEST(WorkerFramework, FailedStartStopsAndJoinsTheStartedWorkers) {
   }
 }
 
+TEST(WorkerFramework, AThrowingStepBeforeWarmUpStopsAndJoinsTheWorkers) {
+  const int n = 3;
+  std::unique_ptr<TestRecord[]> records(new TestRecord[n]);
+  HANDLE handles[n];
+  EXPECT_THROW((RunWorkerRound<TestRecord, TestWorker>(
+                   records.get(), handles, n, 10000, 10000,
+                   [] { throw std::runtime_error("sampler"); })),
+               std::runtime_error);
+  // The records are freed right after this: no worker may still be using them.
+  for (int k = 0; k < n; ++k) EXPECT_TRUE(records[k].ended.load()) << k;
+}
+
 TEST(WorkerFramework, RoundCountsEveryWorkerAndRunsTheStepBeforeWarmUp) {
   const int n = 4;
   std::unique_ptr<TestRecord[]> records(new TestRecord[n]);
