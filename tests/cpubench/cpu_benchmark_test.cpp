@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "cpubench/cpu_worker.h"
@@ -108,4 +109,19 @@ TEST_F(CpuDriver, FailedThreadStartKeepsEarlierScoresAndDropsTheMean) {
   ASSERT_EQ(result["benchmarks"].size(), 3u);
   EXPECT_TRUE(result["benchmarks"][2].contains("1CoreMixedCPUBench"));
   EXPECT_FALSE(result.contains("componentInfo"));
+}
+
+TEST_F(CpuDriver, SamplerExceptionReachesTheCallerOnlyAfterTheWorkersEnded) {
+  // The first 2-worker round's sample throws; its workers use buffers that unwinding frees.
+  size_t samplerCalls = 0;
+  EXPECT_THROW(RunCpuBenchmarks(
+                   result, true, false, out,
+                   [&]() -> double {
+                     if (++samplerCalls == 2) throw std::runtime_error("sampler failed");
+                     return 50.0;
+                   }),
+               std::runtime_error);
+  EXPECT_EQ(stopFlag.load(), 1) << "the round was left with its workers running";
+  EXPECT_EQ(samplerCalls, 2u);
+  EXPECT_EQ(result["benchmarks"].size(), 3u);
 }
