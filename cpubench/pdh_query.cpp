@@ -1,5 +1,7 @@
 #include "pdh_query.h"
 
+#include <mmsystem.h>
+
 #include <sstream>
 
 #include "common/text_helpers.h"
@@ -26,15 +28,17 @@ CPdhQuery::~CPdhQuery() { counter_ = nullptr; }
 
 double CPdhQuery::SampleValue() {
   PDH_FMT_COUNTERVALUE value{};
+  const DWORD start = timeGetTime();
   SampleAttempts result = CollectUntilRead(
       [this] { return PdhCollectQueryData(query_.handle); },
       [this, &value] { return PdhGetFormattedCounterValue(counter_, PDH_FMT_DOUBLE, nullptr, &value); },
-      kMaxSampleAttempts);
+      [start] { return timeGetTime() - start >= kSampleBudgetMs; });
   status_ = result.status;
   if (result.collectFailed) throw CException(FormatStatusMessage(status_));
   if (status_ != 0) {
     throw CException(FormatStatusMessage(status_) + " (no valid value after " +
-                     ToString(kMaxSampleAttempts) + " collections)");
+                     ToString(result.collections) + " collections in " +
+                     ToString(static_cast<int>(kSampleBudgetMs)) + " ms)");
   }
   return value.doubleValue;
 }
@@ -54,7 +58,8 @@ std::string CPdhQuery::FormatStatusMessage(PDH_STATUS status) {
     text = counterPath_ + " " + std::string(message, length);
     LocalFree(message);
   } else {
-    text = counterPath_ + " " + "Format message failed with " + HexCode(GetLastError()) + "\n";
+    const DWORD error = GetLastError();  // before the text is built: allocations may touch it
+    text = counterPath_ + " " + "Format message failed with " + HexCode(error) + "\n";
   }
   TrimRight(text);
   TrimLeft(text);

@@ -3,29 +3,33 @@
 #include <windows.h>
 #include <pdh.h>
 
+#include <cstdint>
 #include <string>
 
-// How often SampleValue collects and reads before it gives up on a counter that never delivers a
-// valid value: a rate counter needs two collections, so a working one answers on the second try.
-constexpr int kMaxSampleAttempts = 100;
+// How long SampleValue keeps collecting and reading before it gives up on a counter that never
+// delivers a valid value. A rate counter needs two collections; where its data move on only with
+// the system's clock tick, reads right after a collection can keep failing until the next tick,
+// so the bound is a time, not a number of tries.
+constexpr uint32_t kSampleBudgetMs = 1000;
 
 struct SampleAttempts {
   PDH_STATUS status;   // status of the last call made; 0 when a value was read
   bool collectFailed;  // the last call made was a failed collection
+  int collections;     // collections made
 };
 
-// Collects, then reads, again and again until a read succeeds, a collection fails, or maxAttempts
-// rounds have been made. collect() and read() return PDH statuses.
-template <typename Collect, typename Read>
-SampleAttempts CollectUntilRead(Collect collect, Read read, int maxAttempts) {
-  PDH_STATUS status = 0;
-  for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-    status = collect();
-    if (status != 0) return {status, true};
+// Collects, then reads, again and again until a read succeeds, a collection fails, or expired()
+// says the time for it is spent (asked after each failed read). collect() and read() return PDH
+// statuses.
+template <typename Collect, typename Read, typename Expired>
+SampleAttempts CollectUntilRead(Collect collect, Read read, Expired expired) {
+  for (int collections = 1;; ++collections) {
+    PDH_STATUS status = collect();
+    if (status != 0) return {status, true, collections};
     status = read();
-    if (status == 0) return {0, false};
+    if (status == 0) return {0, false, collections};
+    if (expired()) return {status, false, collections};
   }
-  return {status, false};
 }
 
 class CPdhQuery {
@@ -47,7 +51,7 @@ class CPdhQuery {
   CPdhQuery& operator=(const CPdhQuery&) = delete;
 
   // One collected and formatted value; throws CException when a collection fails or no valid
-  // value arrives within kMaxSampleAttempts collections.
+  // value arrives within kSampleBudgetMs.
   double SampleValue();
 
   // The counter path, a blank and pdh.dll's message for the status, trimmed.

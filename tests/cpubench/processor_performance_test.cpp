@@ -62,24 +62,30 @@ TEST(CollectUntilRead, BoundsACounterThatNeverBecomesValid) {
   struct Case {
     int collectFailsAt;  // 0: never
     int readSucceedsAt;  // 0: never
+    int expiresAfter;    // failed reads until the time is spent
     PDH_STATUS status;
     bool collectFailed;
     int collections;
+    const char* shows;
   } const cases[] = {
-      {0, 1, 0, false, 1},
-      {0, 2, 0, false, 2},  // a rate counter: the first read after one collection fails
-      {3, 0, 5, true, 3},
-      {0, 0, 7, false, kMaxSampleAttempts},
+      {0, 1, 100, 0, false, 1, "a value at once"},
+      {0, 2, 100, 0, false, 2, "a rate counter: the first read after one collection fails"},
+      {0, 500, 1000, 0, false, 500, "a counter that is valid only from the next clock tick"},
+      {3, 0, 100, 5, true, 3, "a failed collection ends at once"},
+      {0, 0, 100, 7, false, 100, "never valid: ends when the time is spent"},
   };
   for (const Case& c : cases) {
     int collections = 0;
     int reads = 0;
+    int expiryChecks = 0;
     SampleAttempts result = CollectUntilRead(
         [&]() -> PDH_STATUS { return ++collections == c.collectFailsAt ? 5 : 0; },
-        [&]() -> PDH_STATUS { return ++reads == c.readSucceedsAt ? 0 : 7; }, kMaxSampleAttempts);
-    EXPECT_EQ(result.status, c.status);
-    EXPECT_EQ(result.collectFailed, c.collectFailed);
-    EXPECT_EQ(collections, c.collections);
+        [&]() -> PDH_STATUS { return ++reads == c.readSucceedsAt ? 0 : 7; },
+        [&] { return ++expiryChecks >= c.expiresAfter; });
+    EXPECT_EQ(result.status, c.status) << c.shows;
+    EXPECT_EQ(result.collectFailed, c.collectFailed) << c.shows;
+    EXPECT_EQ(collections, c.collections) << c.shows;
+    EXPECT_EQ(result.collections, c.collections) << c.shows;
   }
 }
 
