@@ -54,11 +54,21 @@ TEST(CpuBenchProcess, FastRunAnswersSixScores) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   const std::vector<std::string> lines = SplitLines(run.output);
-  ASSERT_GE(lines.size(), 3u) << run.output;
-  EXPECT_EQ(lines.front(), "B: INFO: Launching CPU benchmark suite\r");
-  EXPECT_TRUE(HasLine(lines, "S: WARN: CPU_RUNFAST_DEV mode\r"));
-  EXPECT_TRUE(HasLine(lines, "B: INFO: Running 2 core CPU benchmark ...\r"));
-  EXPECT_TRUE(HasLine(lines, "B: INFO: Exiting CPU benchmark suite\r"));
+  // Every line in its place; the counter line only where the counter cannot be read.
+  std::vector<std::string> expected = {"B: INFO: Launching CPU benchmark suite\r",
+                                       "S: WARN: CPU_RUNFAST_DEV mode\r"};
+  if (HasLine(lines, "B: INFO: Unable to detect maximum CPU Frequency\r"))
+    expected.push_back("B: INFO: Unable to detect maximum CPU Frequency\r");
+  for (const char* threads : {"1", "2"}) {
+    expected.push_back(std::string("B: INFO: Running ") + threads + " core CPU benchmark ...\r");
+    for (const char* mode : {"Int", "Float", "Mixed"})
+      expected.push_back(std::string("C: INFO: ") + threads + "Core " + mode + " total throughput: ");
+  }
+  expected.push_back("B: INFO: Exiting CPU benchmark suite\r");
+  expected.push_back("R: ");
+  ASSERT_EQ(lines.size(), expected.size()) << run.output;
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(lines[i].rfind(expected[i], 0), 0u) << "line " << i << ": " << lines[i];
 
   const std::string& last = lines.back();
   ASSERT_EQ(last.rfind("R: ", 0), 0u) << run.output;
@@ -78,4 +88,36 @@ TEST(CpuBenchProcess, FastRunAnswersSixScores) {
   } else {
     EXPECT_TRUE(answer["componentInfo"][0]["maxCPUFreqPerc"].is_number()) << last;
   }
+}
+
+TEST(CpuBenchProcess, RunfastJsondebugRunsTheBuiltInFastRequest) {
+  // Nothing on standard input: the debug run asks itself for the fast mode.
+  const ProcessResult run = RunCpuBench("", "runfast jsondebug");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const std::vector<std::string> lines = SplitLines(run.output);
+  ASSERT_GE(lines.size(), 3u) << run.output;
+  EXPECT_EQ(lines[0], "S: WARN: Running in fast mode\r");
+  EXPECT_EQ(lines[1], "S: WARN: Running in jsondebug mode\r");
+  EXPECT_EQ(lines[2], "B: INFO: Launching CPU benchmark suite\r");
+  EXPECT_FALSE(HasLine(lines, "S: WARN: CPU_RUNFAST_DEV mode\r")) << run.output;
+  EXPECT_FALSE(HasLineStarting(lines, "B: INFO: Running ")) << run.output;
+  EXPECT_FALSE(HasLineStarting(lines, "C: ")) << run.output;
+
+  // The scores stand alone on plain lines, then the usual ending and the pause (whose own prompt
+  // may follow).
+  size_t exiting = 0;
+  while (exiting < lines.size() && lines[exiting] != "B: INFO: Exiting CPU benchmark suite\r")
+    ++exiting;
+  ASSERT_LE(exiting + 3, lines.size()) << run.output;
+  ASSERT_GE(exiting, 6u);
+  for (size_t i = exiting - 6; i < exiting; ++i) {
+    size_t used = 0;
+    EXPECT_GT(std::stod(lines[i], &used), 0.0) << lines[i];
+    EXPECT_EQ(used + 1, lines[i].size()) << lines[i];
+  }
+  EXPECT_EQ(lines[exiting + 1].rfind("R: ", 0), 0u);
+  EXPECT_EQ(lines[exiting + 2], "COMPLETED OK - WAITING FOR INPUT\r");
+  const std::string& answer = lines[exiting + 1];
+  EXPECT_EQ(nlohmann::json::parse(answer.substr(3, answer.size() - 4))["benchmarks"].size(), 6u);
 }
