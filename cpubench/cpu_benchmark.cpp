@@ -1,6 +1,5 @@
 #include "cpu_benchmark.h"
 
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,22 +65,13 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
         records[k].mode = mode;
         records[k].count = 0;
       }
-      // Sampled while the workers are already busy, so the figure is taken under load. An
-      // exception out of the sampler is held until the round has joined its workers: they read
-      // the records' buffers, which unwinding would free.
-      std::exception_ptr samplerFailure;
+      // Sampled while the workers are already busy, so the figure is taken under load.
       auto sampleUnderLoad = [&] {
-        if (!samples.on || n <= 1) return;
-        try {
-          samples.Add(samplePerformance());
-        } catch (...) {
-          samplerFailure = std::current_exception();
-        }
+        if (samples.on && n > 1) samples.Add(samplePerformance());
       };
       WorkerRoundResult round = RunWorkerRound<BenchThreadRecord, RunWorkload>(
           records.get(), handles.data(), n, settings.warmUpMs, settings.windowMs, sampleUnderLoad,
           startThread);
-      if (samplerFailure) std::rethrow_exception(samplerFailure);
       if (!round.started) {
         out << "B: ERROR: Thread start error " << round.startErrno << std::endl;
         return 1;
