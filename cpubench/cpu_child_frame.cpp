@@ -16,28 +16,19 @@ const char kRequestKey[] = "CPU_RUNFAST_DEV";
 int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   int exitCode = kCpuExitIncomplete;
   std::string status;
-  bool jsondebug = false;
-  bool runfast = false;
+  ChildWords words;
   try {
-    for (const std::string& arg : args) {
-      if (arg == "jsondebug") {
-        jsondebug = true;
-        out << "S: WARN: Running in jsondebug mode" << std::endl;
-      }
-      if (arg == "runfast") {
-        runfast = true;
-        out << "S: WARN: Running in fast mode" << std::endl;
-      }
-    }
-    const nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast, kRequestKey));
+    ReadChildWords(args, "S: WARN: Running in jsondebug mode", out, words);
+    const nlohmann::json request = nlohmann::json::parse(
+        ReadBenchRequest(in, words.jsondebug, words.runfast, kRequestKey));
     if (!request.is_object() || !request.contains(kRequestKey)) {
       out << "S: ERROR: Invalid CPU benchmark requested" << std::endl;
     } else {
       out << "B: INFO: Launching CPU benchmark suite" << std::endl;
       const bool fast = request[kRequestKey].get<bool>();
-      if (fast && !runfast) out << "S: WARN: CPU_RUNFAST_DEV mode" << std::endl;
+      if (fast && !words.runfast) out << "S: WARN: CPU_RUNFAST_DEV mode" << std::endl;
       nlohmann::json result;
-      if (RunCpuBenchmarks(result, fast, jsondebug, out, GetProcessorPerformancePercent) == 0) {
+      if (RunCpuBenchmarks(result, fast, words.jsondebug, out, GetProcessorPerformancePercent) == 0) {
         exitCode = kCpuExitDone;
       } else {
         status += " with errors";
@@ -51,6 +42,6 @@ int RunCpuBenchChild(const std::vector<std::string>& args, std::istream& in, std
   } catch (...) {
     out << "B: ERROR Unknown exception" << std::endl;
   }
-  if (jsondebug) DebugPause(out);
+  if (words.jsondebug) DebugPause(out);
   return exitCode;
 }

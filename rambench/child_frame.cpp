@@ -23,20 +23,11 @@ void PrintResultLine(const nlohmann::json& result, std::ostream& out) {
 int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   int exitCode = kRamExitIncomplete;
   std::string status;
-  bool jsondebug = false;
-  bool runfast = false;
+  ChildWords words;
   try {
-    for (const std::string& arg : args) {
-      if (arg == "jsondebug") {
-        jsondebug = true;
-        out << "S: Running in jsondebug mode" << std::endl;
-      }
-      if (arg == "runfast") {
-        runfast = true;
-        out << "S: WARN: Running in fast mode" << std::endl;
-      }
-    }
-    nlohmann::json request = nlohmann::json::parse(ReadBenchRequest(in, jsondebug, runfast, kRequestKey));
+    ReadChildWords(args, "S: Running in jsondebug mode", out, words);
+    nlohmann::json request = nlohmann::json::parse(
+        ReadBenchRequest(in, words.jsondebug, words.runfast, kRequestKey));
     if (!request.is_object() || !request.contains(kRequestKey)) {
       out << "S: ERROR: Invalid RAM benchmark requested" << std::endl;
     } else {
@@ -44,15 +35,15 @@ int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std
       nlohmann::json result;
       CheckRamConfiguration(result, out);
       bool fast = request[kRequestKey].get<bool>();
-      if (fast && !runfast) out << "S: WARN: RAM_RUNFAST_DEV mode" << std::endl;
+      if (fast && !words.runfast) out << "S: WARN: RAM_RUNFAST_DEV mode" << std::endl;
       int throughput;
       {
         RamBuffers buffers;
-        throughput = RunThroughputBenchmarks(result, fast, jsondebug, out);
+        throughput = RunThroughputBenchmarks(result, fast, words.jsondebug, out);
       }
       if (throughput == 0) {
         exitCode = kRamExitDone;
-        if (RunLatencyTests(result, jsondebug, out) != 0) {
+        if (RunLatencyTests(result, words.jsondebug, out) != 0) {
           status += " with errors";
           exitCode = kRamExitLatencyFailed;
         }
@@ -69,6 +60,6 @@ int RunRamBenchChild(const std::vector<std::string>& args, std::istream& in, std
   } catch (...) {
     out << "B: ERROR: Unknown exception" << std::endl;
   }
-  if (jsondebug) DebugPause(out);
+  if (words.jsondebug) DebugPause(out);
   return exitCode;
 }
