@@ -10,6 +10,9 @@ double inverseCounterFrequency = 0.0;
 }  // namespace
 
 std::string GetBitness() {
+#ifdef _WIN64
+  return "64Bit";  // a 64-bit program runs on 64-bit Windows only
+#else
   std::string bitness = "naBit";
   // Missing on the oldest systems, so looked up at every call rather than imported.
   const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process");
@@ -19,6 +22,7 @@ std::string GetBitness() {
     if (isWow64Process(GetCurrentProcess(), &wow64)) bitness = wow64 ? "64Bit" : "32Bit";
   }
   return bitness;
+#endif
 }
 
 double GetMillisecondsSinceBoot() {

@@ -28,10 +28,10 @@ struct FreeDeleter {
 };
 }  // namespace
 
-int CountMaskBits(uint32_t mask) {
+int CountMaskBits(ULONG_PTR mask) {
   int count = 0;
-  for (int bit = 31; bit >= 0; --bit) {
-    if (mask & (uint32_t{1} << bit)) ++count;
+  for (int bit = int(sizeof mask * 8) - 1; bit >= 0; --bit) {
+    if (mask & (ULONG_PTR{1} << bit)) ++count;
   }
   return count;
 }
@@ -45,8 +45,7 @@ ProcessorCounts CountProcessorRecords(const unsigned char* buffer, size_t length
     switch (static_cast<int>(record.Relationship)) {
       case 0:  // processor core
         ++counts.cores;
-        counts.threads +=
-            static_cast<unsigned>(CountMaskBits(static_cast<uint32_t>(record.ProcessorMask)));
+        counts.threads += static_cast<unsigned>(CountMaskBits(record.ProcessorMask));
         break;
       case 3:  // processor package
         ++counts.packages;

@@ -3,15 +3,19 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 
-// The records walked here are read at these places in this 32-bit program.
+// The records walked here are read at these places; the mask is pointer-sized.
+#ifdef _WIN64
+static_assert(sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION) == 32, "logical-processor record");
+static_assert(offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION, Relationship) == 8, "relationship");
+#else
 static_assert(sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION) == 24, "logical-processor record");
-static_assert(offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION, ProcessorMask) == 0, "mask");
 static_assert(offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION, Relationship) == 4, "relationship");
+#endif
+static_assert(offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION, ProcessorMask) == 0, "mask");
 
 // The system call's shape: fills buffer, or fails with ERROR_INSUFFICIENT_BUFFER and the length.
 using LogicalProcessorQuery =
@@ -23,10 +27,10 @@ struct ProcessorCounts {
   unsigned threads = 0;
 };
 
-// Number of set bits of mask.
-int CountMaskBits(uint32_t mask);
+// Number of set bits of mask, all of its 32 or 64 bits.
+int CountMaskBits(ULONG_PTR mask);
 
-// Counts the whole 24-byte records of buffer; records of an unknown kind are logged and skipped.
+// Counts the whole records of buffer; records of an unknown kind are logged and skipped.
 ProcessorCounts CountProcessorRecords(const unsigned char* buffer, size_t length);
 
 // Sets "cpuCount", "cpuCores" and "cpuThreads"; 0 on success, 1 (no keys) on failure.

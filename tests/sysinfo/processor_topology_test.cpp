@@ -37,10 +37,16 @@ const unsigned char* Bytes(const std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATIO
 
 TEST(CountMaskBits, CountsEverySetBit) {
   struct Case {
-    uint32_t mask;
+    ULONG_PTR mask;
     int bits;
   };
-  const Case cases[] = {{0, 0}, {0xFF, 8}, {0xFFFFFFFFu, 32}, {0x80000001u, 2}, {0x00F0F000u, 8}};
+  const Case cases[] = {
+    {0, 0}, {0xFF, 8}, {0xFFFFFFFFu, 32}, {0x80000001u, 2}, {0x00F0F000u, 8},
+#ifdef _WIN64
+    // A 64-bit program's mask covers logical processors 32-63 of the group too.
+    {ULONG_PTR{1} << 63, 1}, {~ULONG_PTR{0}, 64}, {0xF0000000'0000000Fu, 8},
+#endif
+  };
   for (const Case& c : cases) EXPECT_EQ(CountMaskBits(c.mask), c.bits) << std::hex << c.mask;
 }
 
@@ -51,6 +57,12 @@ TEST(CountProcessorRecords, CountsPackagesCoresAndThreads) {
   EXPECT_EQ(counts.packages, 1u);
   EXPECT_EQ(counts.cores, 4u);
   EXPECT_EQ(counts.threads, 8u);
+}
+
+TEST(CountProcessorRecords, CountsEveryBitOfACoreMask) {
+  const std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATION> records = {Record(0, ~ULONG_PTR{0})};
+  const ProcessorCounts counts = CountProcessorRecords(Bytes(records), sizeof records[0]);
+  EXPECT_EQ(counts.threads, sizeof(ULONG_PTR) * 8);
 }
 
 TEST(CountProcessorRecords, LogsEachRecordOfAnotherKindAndCountsTheRest) {

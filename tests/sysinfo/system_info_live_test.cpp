@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
+#include "engine/sysinfo/os_facts.h"
 #include "engine/sysinfo/system_info.h"
 #include "tests/sysinfo/log_watch.h"
 
@@ -47,7 +50,7 @@ TEST_F(CollectedOnce, SystemInfoHoldsEveryKey) {
 TEST_F(CollectedOnce, ValuesAreThePlatformsOwn) {
   const auto& s = info->systemInfo;
   EXPECT_EQ(s.at("cvnVersion"), "2.97");
-  EXPECT_EQ(s.at("sys32Or64Bit"), "64Bit");  // a 32-bit program on a 64-bit system
+  EXPECT_EQ(s.at("sys32Or64Bit"), "64Bit");  // either flavor on 64-bit Windows
   EXPECT_FALSE(s.at("osName").empty());
   EXPECT_FALSE(s.at("osVersion").empty());
   EXPECT_EQ(s.at("compSysManu"), "The Wine Project");
@@ -68,6 +71,25 @@ TEST_F(CollectedOnce, ValuesAreThePlatformsOwn) {
   EXPECT_EQ(s.at("ramFrequency"), "0");
   EXPECT_EQ(info->systemDrive, "C:");
   EXPECT_EQ(info->systemDiskIndex, -1);
+}
+
+// The bitness of Windows itself, as the platform reports it to a program of either bitness.
+std::string NativeBitness() {
+  SYSTEM_INFO system;
+  GetNativeSystemInfo(&system);
+  switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_AMD64:
+    case PROCESSOR_ARCHITECTURE_ARM64:
+    case PROCESSOR_ARCHITECTURE_IA64:
+      return "64Bit";
+    default:
+      return "32Bit";
+  }
+}
+
+TEST(GetBitness, NamesTheBitnessOfWindowsInEitherFlavor) {
+  EXPECT_EQ(GetBitness(), NativeBitness()) << "program pointer size " << sizeof(void*);
+  EXPECT_EQ(NativeBitness(), "64Bit");  // the prefix is 64-bit Windows
 }
 
 TEST_F(CollectedOnce, ProcessorFactsAreComplete) {
