@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/sysinfo/collector_rules.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 WmiRow Processor(const std::string& name, const std::string& maxClock, const std::string& load) {
@@ -53,7 +53,7 @@ TEST(ApplyProcessorRows, TakesTheFactsOfTheFirstProcessor) {
 }
 
 TEST(ApplyProcessorRows, LogsAnOutOfRangeLoad) {
-  LogWatch log;
+  OutputWatch log;
   TextMap componentInfo;
   TextMap systemInfo;
   ApplyProcessorRows(0, {Processor("Core i7", "3400", "101")}, componentInfo, systemInfo);
@@ -62,7 +62,7 @@ TEST(ApplyProcessorRows, LogsAnOutOfRangeLoad) {
 }
 
 TEST(ApplyProcessorRows, AFailedQueryLeavesTheDefaults) {
-  LogWatch log;
+  OutputWatch log;
   TextMap componentInfo;
   TextMap systemInfo;
   ApplyProcessorRows(1, {}, componentInfo, systemInfo);
@@ -105,14 +105,14 @@ TEST(ApplyMemoryRows, SumsTheModulesAndTakesTheFirstSpeed) {
 
 TEST(ApplyMemoryRows, LogsEachModuleAndAFailedQuery) {
   {
-    LogWatch log;
+    OutputWatch log;
     TextMap systemInfo;
     ApplyMemoryRows(0, {{{"Capacity", "1"}, {"Speed", "1"}}, {{"Capacity", "1"}, {"Speed", "1"}}},
                     systemInfo);
     EXPECT_EQ(log.Messages(), (std::vector<std::string>{"INFO: Processing Ram Stick 0",
                                                         "INFO: Processing Ram Stick 1"}));
   }
-  LogWatch log;
+  OutputWatch log;
   TextMap systemInfo;
   ApplyMemoryRows(1, {}, systemInfo);
   EXPECT_EQ(log.Messages(), std::vector<std::string>{"ERROR during query Win32_PhysicalMemory"});

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/text_helpers.h"
-#include "runner_test_support.h"
+#include "tests/support/fake_child_script.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ const Case cases[] = {
 
 TEST(RunChild, RoutesTheFakeChildsLines) {
   for (const Case& c : cases) {
-    RunOutputCapture capture;
+    OutputWatch capture(OutputWatch::kConsoleCaptured);
     EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script)), c.result) << c.name;
     EXPECT_EQ(capture.Log(), c.log) << c.name;
     EXPECT_EQ(capture.Console(), c.console) << c.name;
@@ -65,7 +66,7 @@ TEST(RunChild, RoutesTheFakeChildsLines) {
 }
 
 TEST(RunChild, HandsOverTheRequestWholeThenEndOfInput) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string request = ScriptRequest({"request:S: got ", "line:R: {}"});
   EXPECT_EQ(RunChild(FakeChildCommand(), request), "{}");
   const std::vector<LogEntry> expected = {{"S ", "got " + request}};
@@ -73,7 +74,7 @@ TEST(RunChild, HandsOverTheRequestWholeThenEndOfInput) {
 }
 
 TEST(RunChild, MissingExecutableIsALaunchFailure) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}"), launchFailed);
   std::string message = "ERROR: CreateProcess failed: " + ErrorCodeText(2);
   const std::vector<LogEntry> expected = {{"B ", message}};
@@ -83,7 +84,7 @@ TEST(RunChild, MissingExecutableIsALaunchFailure) {
 }
 
 TEST(RunChild, NonZeroExitAfterAResultIsLoggedOnce) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string command = FakeChildCommand();
   EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"})),
             "{\"ok\":true}");

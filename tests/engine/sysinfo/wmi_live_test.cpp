@@ -7,7 +7,7 @@
 
 #include "engine/sysinfo/wmi_provider.h"
 #include "engine/sysinfo/wmi_query.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 TEST(WmiLive, TwoQueriesShareOneConnection) {
@@ -55,7 +55,7 @@ TEST(WmiLive, AMalformedQueryPrintsItsCode) {
 TEST(WmiLive, AnAbsentPropertyGivesEmptyTextAndTheWarning) {
   // The platform's Win32_Processor has no LoadPercentage: both reads fail.
   std::vector<WmiRow> rows;
-  LogWatch log;
+  OutputWatch log;
   testing::internal::CaptureStdout();
   ASSERT_EQ(
       QueryRows(rows, "select Name,LoadPercentage from Win32_Processor", "Name,LoadPercentage"), 0);
@@ -72,7 +72,7 @@ TEST(WmiLive, AnAbsentPropertyGivesEmptyTextAndTheWarning) {
 TEST(WmiLive, ANullPropertyGivesEmptyTextAndTheWarning) {
   // Win32_OperatingSystem's CSDVersion is null on a system without a service pack.
   std::vector<WmiRow> rows;
-  LogWatch log;
+  OutputWatch log;
   testing::internal::CaptureStdout();
   ASSERT_EQ(
       QueryRows(rows, "select CSDVersion from Win32_OperatingSystem", "CSDVersion,CSDVersion"), 0);

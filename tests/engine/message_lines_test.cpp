@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runner_test_support.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST(ClassifyMessageLine, PrefixIsCaseSensitiveAndNeedsItsBlank) {
 }
 
 TEST(RouteMessageLine, SendsEachKindWhereItBelongs) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string result = "preset";
   for (const char* line : {"C: to console", "S: to log", "B: to both", "R: {\"a\":1}", "X: odd",
                            "R: {\"b\":2}"}) {

@@ -7,7 +7,8 @@
 #include <new>
 
 #include "engine/child_runner.h"
-#include "runner_test_support.h"
+#include "tests/support/fake_child_script.h"
+#include "tests/support/output_watch.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST(BenchResultMap, EmptyMapCountsAsFinished) {
 
 TEST(BenchJobs, DuplicateNameStartsOneChildAndLogsOnce) {
   TempDir dir;
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   Launch("dup", FakeChildCommand(),
          {"wait-file:30000:" + dir.File("release"), "line:R: {\"job\":\"first\"}"});
   Launch("dup", FakeChildCommand(), {"touch:" + dir.File("second"), "line:R: {\"job\":\"second\"}"});
@@ -62,14 +63,14 @@ TEST(BenchJobs, DuplicateNameStartsOneChildAndLogsOnce) {
 }
 
 TEST(BenchJobs, ChildThatCannotStartFinishesWithTheLaunchError) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   Launch("missing", "no_such_corvana_child.exe", {});
   ASSERT_TRUE(WaitUntil(AllBenchesFinished));
   EXPECT_EQ(benchResults.Lookup("missing"), launchFailed);
 }
 
 TEST(BenchJobs, ExceptionOutOfTheRunnerFinishesTheJobWithTheLaunchError) {
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   ASSERT_TRUE(benchResults.Register("throws"));
   RunBenchJob(BenchJob{"child.exe", "{}", "throws"},
               [](const std::string&, const std::string&) -> std::string { throw std::bad_alloc(); });
@@ -81,7 +82,7 @@ TEST(BenchJobs, ExceptionOutOfTheRunnerFinishesTheJobWithTheLaunchError) {
 
 TEST(BenchJobs, NotFinishedWhileOneOfThreeRuns) {
   TempDir dir;
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   Launch("fast1", FakeChildCommand(), {"line:R: {\"job\":1}"});
   Launch("slow", FakeChildCommand(),
          {"wait-file:30000:" + dir.File("release"), "line:R: {\"job\":\"slow\"}"});
@@ -103,7 +104,7 @@ TEST(BenchJobs, NotFinishedWhileOneOfThreeRuns) {
 // output, and a background child would not see the end of its input while a sibling holds it.
 TEST(BenchJobs, EachChildInheritsOnlyItsOwnPipeEnds) {
   TempDir dir;
-  RunOutputCapture capture;
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
   constexpr int kJobs = 6;
   // Held until released, or 30 s: a leaked pipe end makes the foreground call last that long.
   for (int i = 0; i < kJobs; ++i) {

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "engine/sysinfo/system_info.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 class CollectedOnce : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     info = new SystemInfo();
-    log = new LogWatch();
+    log = new OutputWatch();
     testing::internal::CaptureStdout();
     info->GatherCpuAndSystemInfo();
     *printed = testing::internal::GetCapturedStdout();
@@ -23,11 +23,11 @@ class CollectedOnce : public testing::Test {
     delete log;
   }
   static SystemInfo* info;
-  static LogWatch* log;
+  static OutputWatch* log;
   static std::string* printed;
 };
 SystemInfo* CollectedOnce::info = nullptr;
-LogWatch* CollectedOnce::log = nullptr;
+OutputWatch* CollectedOnce::log = nullptr;
 std::string* CollectedOnce::printed = new std::string();
 
 TEST_F(CollectedOnce, SystemInfoHoldsEveryKey) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/sysinfo/processor_topology.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 SYSTEM_LOGICAL_PROCESSOR_INFORMATION Record(int relationship, ULONG_PTR mask) {
@@ -57,7 +57,7 @@ TEST(CountProcessorRecords, LogsEachRecordOfAnotherKindAndCountsTheRest) {
   auto records = FourCoresEightThreads();
   records.insert(records.begin() + 2, Record(4, 0xFF));
   records.push_back(Record(4, 0xFF));
-  LogWatch log;
+  OutputWatch log;
   const ProcessorCounts counts =
       CountProcessorRecords(Bytes(records), records.size() * sizeof records[0]);
   EXPECT_EQ(log.Count("ERROR: Unsupported LOGICAL_PROCESSOR_RELATIONSHIP value."), 2);
@@ -99,12 +99,12 @@ TEST(CountLogicalProcessors, AsksAgainWithTheReportedLength) {
 TEST(CountLogicalProcessors, FailuresAddNoKey) {
   std::map<std::string, std::string> info;
   {
-    LogWatch log;
+    OutputWatch log;
     EXPECT_EQ(CountLogicalProcessors(info, nullptr), 1);
     EXPECT_EQ(log.Count("ERROR: GetLogicalProcessorInformation is not supported."), 1);
   }
   {
-    LogWatch log;
+    OutputWatch log;
     auto denied = [](SYSTEM_LOGICAL_PROCESSOR_INFORMATION*, DWORD*) -> BOOL {
       SetLastError(ERROR_ACCESS_DENIED);
       return FALSE;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/sysinfo/power_limit.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/output_watch.h"
 
 namespace {
 std::vector<ProcessorPowerRecord> Records(unsigned count, ULONG maxMhz, ULONG currentMhz,
@@ -36,7 +36,7 @@ TEST(PowerLimitFromRecords, GivesTheLimitInPercentOfTheMaximum) {
 
 TEST(PowerLimitFromRecords, LogsTheAveragesWithTheirOwnPrefix) {
   const auto records = Records(8, 3401, 2000, 3401);
-  LogWatch log;
+  OutputWatch log;
   PowerLimitFromRecords(0, records.data(), 8);
   const auto lines = log.Lines();
   ASSERT_EQ(lines.size(), 1u);
@@ -50,7 +50,7 @@ TEST(PowerLimitFromRecords, LogsTheAveragesWithTheirOwnPrefix) {
 TEST(PowerLimitFromRecords, AveragesAreTruncated) {
   std::vector<ProcessorPowerRecord> records = {{0, 3000, 1000, 3000, 0, 0},
                                                {1, 3001, 1001, 3001, 0, 0}};
-  LogWatch log;
+  OutputWatch log;
   EXPECT_EQ(PowerLimitFromRecords(0, records.data(), 2), "100");
   EXPECT_EQ(log.Count("S: DEBUG: CPU power status: CORES(2) MAX(3000) CUR(1000) LIM(3000)"), 1);
 }
@@ -71,17 +71,17 @@ TEST(PowerLimitFromRecords, FailuresGiveEmptyText) {
       {"a zero maximum sum", 0, &zeroMax, "ERROR: CallNtPowerInformation returned zero cores"},
   };
   for (const Case& c : cases) {
-    LogWatch log;
+    OutputWatch log;
     EXPECT_EQ(PowerLimitFromRecords(c.status, c.records->data(), 4), "") << c.name;
     EXPECT_EQ(log.Messages(), std::vector<std::string>{c.message}) << c.name;
   }
-  LogWatch log;
+  OutputWatch log;
   EXPECT_EQ(PowerLimitFromRecords(0, nullptr, 0), "");
   EXPECT_EQ(log.Count("ERROR: CallNtPowerInformation returned zero cores"), 1);
 }
 
 TEST(GetCpuPowerLimit, AnnouncesItselfOnTheConsoleAndAnswersFromThePlatform) {
-  LogWatch log;
+  OutputWatch log;
   testing::internal::CaptureStdout();
   const std::string percent = GetCpuPowerLimit();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "INFO: Checking CPU power status\n");

@@ -9,24 +9,20 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
-#include "tests/support/payload_decoder.h"
-#include "tests/support/process_runner.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/engine_run.h"
 
 namespace {
 using Tree = boost::property_tree::ptree;
 
 TEST(SystemInfoPhase, AStartRunCarriesEveryFactInTheDocument) {
   // The engine alone: no child starts, so the run is the collection and the document.
-  TempDir dir;
-  ASSERT_TRUE(dir.Copy(BinDir() + "\\CorvanaRunEngine.exe", "CorvanaRunEngine.exe"));
-  const ProcessResult result =
-      RunProgram(dir.File("CorvanaRunEngine.exe"), "start", "", dir.path());
+  const EngineRun run = RunEngine(EngineRunSetup());
+  const ProcessResult& result = run.process;
   ASSERT_EQ(result.exitCode, 0) << result.output;
   EXPECT_EQ(result.output.rfind("INFO: Checking OS support\r\n", 0), 0u) << result.output;
   EXPECT_NE(result.output.find("INFO: Gathering Device Info\r\n"), std::string::npos);
 
-  const std::string document = DecodeResultFile(dir.Read("rawresults.dat"));
+  const std::string& document = run.resultDocument;
   ASSERT_FALSE(document.empty());
   Tree tree;
   std::istringstream in(document);

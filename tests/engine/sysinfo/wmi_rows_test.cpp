@@ -1,53 +1,15 @@
 // How result objects become texts, through crafted property values and crafted rows.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <oleauto.h>
-
 #include <map>
 #include <string>
 #include <vector>
 
 #include "engine/sysinfo/wmi_query.h"
-#include "tests/sysinfo/log_watch.h"
+#include "tests/support/crafted_wmi.h"
+#include "tests/support/output_watch.h"
 
 namespace {
-constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80041002);
-
-// A result object's properties as the reader hands them out: a fresh VARIANT per read.
-struct FakeProperty {
-  HRESULT result;
-  VARTYPE type;
-  const wchar_t* text;  // VT_BSTR
-  LONG number;          // VT_I4, VT_BOOL
-};
-
-class FakeObject {
- public:
-  explicit FakeObject(std::map<std::wstring, FakeProperty> properties)
-      : properties_(std::move(properties)) {}
-
-  PropertyReader Reader() {
-    return [this](const std::wstring& name, VARIANT* value) -> HRESULT {
-      ++reads_[name];
-      const auto found = properties_.find(name);
-      if (found == properties_.end()) return kNotFound;
-      const FakeProperty& p = found->second;
-      if (FAILED(p.result)) return p.result;
-      V_VT(value) = p.type;
-      if (p.type == VT_BSTR) V_BSTR(value) = SysAllocString(p.text);
-      if (p.type == VT_I4) V_I4(value) = p.number;
-      if (p.type == VT_BOOL) V_BOOL(value) = p.number ? VARIANT_TRUE : VARIANT_FALSE;
-      return S_OK;
-    };
-  }
-  int Reads(const std::wstring& name) { return reads_[name]; }
-
- private:
-  std::map<std::wstring, FakeProperty> properties_;
-  std::map<std::wstring, int> reads_;
-};
-
 TEST(ReadWmiRow, TurnsEachKindOfValueIntoText) {
   struct Case {
     const char* name;
@@ -65,11 +27,11 @@ TEST(ReadWmiRow, TurnsEachKindOfValueIntoText) {
       {"-1 reads as 4294967295", {S_OK, VT_I4, nullptr, -1}, "4294967295", false},
       {"a null property is empty", {S_OK, VT_NULL, nullptr, 0}, "", true},
       {"a boolean is not read", {S_OK, VT_BOOL, nullptr, 1}, "", true},
-      {"a failed read is empty", {kNotFound, VT_EMPTY, nullptr, 0}, "", true},
+      {"a failed read is empty", {kWbemNotFound, VT_EMPTY, nullptr, 0}, "", true},
   };
   for (const Case& c : cases) {
     FakeObject object({{L"Field", c.property}});
-    LogWatch log;
+    OutputWatch log;
     testing::internal::CaptureStdout();
     const WmiRow row = ReadWmiRow({"Field"}, object.Reader());
     const std::string printed = testing::internal::GetCapturedStdout();
@@ -114,23 +76,6 @@ TEST(ReadWmiRow, AFieldListedTwiceKeepsTheFirstReadsValue) {
   EXPECT_EQ(reads, 2);
   EXPECT_EQ(row, (WmiRow{{"Name", "first"}}));
 }
-
-// A row query that answers with prepared rows and records what it was asked.
-struct FakeRowQuery {
-  int result = 0;
-  std::vector<WmiRow> rows;
-  std::string wql;
-  std::string fieldList;
-
-  RowQuery Query() {
-    return [this](std::vector<WmiRow>& out, const std::string& query, const std::string& fields) {
-      wql = query;
-      fieldList = fields;
-      out.insert(out.end(), rows.begin(), rows.end());
-      return result;
-    };
-  }
-};
 
 TEST(QueryClassProperties, AsksForTheSortedKeys) {
   FakeRowQuery query;
@@ -179,7 +124,7 @@ TEST(QueryClassProperties, AFailedQueryLogsAndLeavesTheMapAlone) {
   FakeRowQuery query;
   query.result = 1;
   std::map<std::string, std::string> properties = {{"Name", ""}, {"Version", "kept"}};
-  LogWatch log;
+  OutputWatch log;
   EXPECT_EQ(QueryClassProperties(properties, "Win32_BIOS", query.Query()), 1);
   EXPECT_EQ(properties, (std::map<std::string, std::string>{{"Name", ""}, {"Version", "kept"}}));
   EXPECT_EQ(log.Count("ERROR Failed to execute query select Name,Version from Win32_BIOS"), 1);
