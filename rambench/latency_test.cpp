@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "common/platform/timer_period.h"
 #include "common/text_helpers.h"
 #include "latency_chase.h"
 #include "result_entries.h"
@@ -25,15 +26,6 @@ constexpr double kBytesToKb = 0.0009765625;
 // Volatile sinks keep the touch sum and the chase's last index, so neither loop can be dropped.
 volatile uint32_t touchSink;
 volatile int32_t chaseSink;
-
-// One timer period of 1 ms for the test's life, released on every way out.
-class TimerPeriod {
- public:
-  TimerPeriod() { timeBeginPeriod(1); }
-  ~TimerPeriod() { timeEndPeriod(1); }
-  TimerPeriod(const TimerPeriod&) = delete;
-  TimerPeriod& operator=(const TimerPeriod&) = delete;
-};
 
 // The user's default locale for the debug table; a runtime that cannot build it keeps its own.
 void UseUserLocale(std::ostream& out) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "common/platform/memory_blocks.h"
 #include "common/text_helpers.h"
 #include "result_entries.h"
 #include "smbios_parser.h"
@@ -129,17 +130,6 @@ void AppendKit(const MemoryKit& kit, nlohmann::json& result) {
   add("ramSticksAllSame", allSame ? "true" : "false");
   if (!kit.types.empty()) add("ramTypes", JoinList(kit.types, allSame));
 }
-
-// LocalAlloc'd buffer, freed on every way out.
-struct LocalBuffer {
-  explicit LocalBuffer(size_t size) : bytes(static_cast<uint8_t*>(LocalAlloc(LPTR, size))) {}
-  ~LocalBuffer() {
-    if (bytes != nullptr) LocalFree(bytes);
-  }
-  LocalBuffer(const LocalBuffer&) = delete;
-  LocalBuffer& operator=(const LocalBuffer&) = delete;
-  uint8_t* bytes;
-};
 }  // namespace
 
 std::string ToHexString(uint8_t value) {
