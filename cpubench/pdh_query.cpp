@@ -1,4 +1,4 @@
-#include "pdh_query.h"
+#include "cpubench/pdh_query.h"
 
 #include <mmsystem.h>
 

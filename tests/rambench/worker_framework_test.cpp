@@ -9,7 +9,7 @@
 
 #include "common/bench_workers.h"
 #include "tests/support/output_watch.h"
-#include "ram_workers.h"
+#include "rambench/ram_workers.h"
 
 namespace {
 
