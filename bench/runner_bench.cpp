@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/run_log.h"
-#include "common/scoped_handle.h"
+#include "common/platform/scoped_handle.h"
 #include "engine/child_runner.h"
 
 namespace {

@@ -12,7 +12,9 @@ endforeach()
 add_library(corvana_header_libs INTERFACE)
 target_include_directories(corvana_header_libs SYSTEM INTERFACE ${CORVANA_HEADER_LINKS})
 # Boost would otherwise pull in its own thread layer for the property tree's ptree_error.
-target_compile_definitions(corvana_header_libs INTERFACE BOOST_ALL_NO_LIB)
+# The property tree's JSON parser still includes the old bind header, which otherwise prints a
+# deprecation note in every file that includes the parser.
+target_compile_definitions(corvana_header_libs INTERFACE BOOST_ALL_NO_LIB BOOST_BIND_GLOBAL_PLACEHOLDERS)
 
 # zlib of libz-mingw-w64-dev
 find_library(CORVANA_ZLIB NAMES libz.a z REQUIRED)

@@ -1,4 +1,4 @@
-#include "base64url.h"
+#include "common/base64url.h"
 
 std::string Base64UrlEncode(const unsigned char* bytes, size_t length) {
   std::string out;

@@ -39,7 +39,7 @@
 #include <sstream>
 #include <string>
 
-#include "run_log.h"
+#include "common/run_log.h"
 
 // Written only by the main thread, read by the workers once per unit; they carry no data, so
 // relaxed ordering is enough: the join orders every count before the main thread reads it.

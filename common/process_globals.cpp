@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "base64url.h"
-#include "run_log.h"
+#include "common/base64url.h"
+#include "common/run_log.h"
 
 std::stringstream runLog(std::ios::in | std::ios::out);
 std::mutex logMutex;

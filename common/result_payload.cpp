@@ -1,10 +1,10 @@
-#include "result_payload.h"
+#include "common/result_payload.h"
 
 #include <zlib.h>
 
 #include <vector>
 
-#include "base64url.h"
+#include "common/base64url.h"
 
 namespace {
 constexpr size_t kChunk = 131072;

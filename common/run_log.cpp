@@ -1,4 +1,4 @@
-#include "run_log.h"
+#include "common/run_log.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -6,7 +6,7 @@
 #include <iomanip>
 #include <iostream>
 
-#include "text_helpers.h"
+#include "common/text_helpers.h"
 
 namespace {
 const char* const logCategoryPrefixes[] = {"C ", "S ", "B "};

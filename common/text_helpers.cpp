@@ -1,4 +1,4 @@
-#include "text_helpers.h"
+#include "common/text_helpers.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -8,6 +8,8 @@
 #include <cmath>
 #include <ctime>
 #include <sstream>
+
+#include "common/platform/memory_blocks.h"
 
 double RoundDecimals(int n, double x) {
   unsigned exponent = static_cast<unsigned>(n < 0 ? -n : n);
@@ -58,9 +60,9 @@ std::string ErrorCodeText(unsigned long code) {
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&buffer), 0,
       nullptr);
+  const LocalBlock<char> owned(buffer);
   if (length == 0) return std::string();
   std::string text(buffer, length);
-  LocalFree(buffer);
   text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
   text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
   return text + " (" + std::to_string(code) + ")";

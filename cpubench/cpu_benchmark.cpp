@@ -1,9 +1,11 @@
-#include "cpu_benchmark.h"
+#include "cpubench/cpu_benchmark.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/child_answer.h"
+#include "common/child_lines.h"
 #include "common/text_helpers.h"
 #include "cpubench/cpu_worker.h"
 #include "cpubench/cpu_workloads.h"
@@ -18,12 +20,6 @@ struct CpuSettings {
 CpuSettings ChooseSettings(bool fast) {
   if (fast) return {{1, 2}, 100, 100};
   return {{1, 2, 4, 8, 64}, 350, 650};
-}
-
-void AppendEntry(nlohmann::json& result, const char* member, const std::string& key, double value) {
-  nlohmann::json entry = nlohmann::json::object();
-  entry[key] = value;
-  result[member].push_back(entry);
 }
 }  // namespace
 
@@ -41,17 +37,17 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
 
   PerformanceSamples samples;
   if (samplePerformance() == 0) {
-    out << "B: INFO: Unable to detect maximum CPU Frequency" << std::endl;
+    PrintBothLine(out, "INFO: Unable to detect maximum CPU Frequency");
   } else {
     samples.on = true;
   }
 
   for (int n : settings.threadCounts) {
-    if (!jsondebug) out << "B: INFO: Running " << n << " core CPU benchmark ..." << std::endl;
+    if (!jsondebug) PrintBothLine(out, "INFO: Running ", n, " core CPU benchmark ...");
     const std::string keyLabel = CpuKeyLabel(n);
     const std::string consoleLabel = CpuConsoleLabel(n);
     if (n > kMaxBenchWorkers) {
-      out << "S: ERROR: Requested more threads than wait for objects can handle" << std::endl;
+      PrintLogLine(out, "ERROR: Requested more threads than wait for objects can handle");
       return 1;
     }
 
@@ -73,7 +69,7 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
           records.get(), handles.data(), n, settings.warmUpMs, settings.windowMs, sampleUnderLoad,
           startThread);
       if (!round.started) {
-        out << "B: ERROR: Thread start error " << round.startErrno << std::endl;
+        PrintBothLine(out, "ERROR: Thread start error ", round.startErrno);
         return 1;
       }
 
@@ -84,15 +80,15 @@ int RunCpuBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ost
       if (jsondebug) {
         out << score << std::endl;
       } else {
-        out << "C: INFO: " << consoleLabel << " " << cpuModeNames[mode]
-            << " total throughput: " << score << std::endl;
+        PrintConsoleLine(out, "INFO: ", consoleLabel, " ", cpuModeNames[mode],
+                         " total throughput: ", score);
       }
-      AppendEntry(result, "benchmarks", keyLabel + cpuModeNames[mode] + "CPUBench", score);
+      AppendResultEntry(result, "benchmarks", keyLabel + cpuModeNames[mode] + "CPUBench", score);
     }
   }
 
   if (!result.empty() && samples.number > 0) {
-    AppendEntry(result, "componentInfo", "maxCPUFreqPerc",
+    AppendResultEntry(result, "componentInfo", "maxCPUFreqPerc",
                 RoundDecimals(1, samples.sum / samples.number));
   }
   return 0;

@@ -1,4 +1,4 @@
-#include "cpu_worker.h"
+#include "cpubench/cpu_worker.h"
 
 #include "cpubench/cpu_workloads.h"
 

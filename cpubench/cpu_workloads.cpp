@@ -1,4 +1,4 @@
-#include "cpu_workloads.h"
+#include "cpubench/cpu_workloads.h"
 
 #include <array>
 #include <cmath>

@@ -1,9 +1,10 @@
-#include "pdh_query.h"
+#include "cpubench/pdh_query.h"
 
 #include <mmsystem.h>
 
 #include <sstream>
 
+#include "common/platform/memory_blocks.h"
 #include "common/text_helpers.h"
 
 namespace {
@@ -54,9 +55,9 @@ std::string CPdhQuery::FormatStatusMessage(PDH_STATUS status) {
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
       module, static_cast<DWORD>(status), 0, reinterpret_cast<LPSTR>(&message), 0,
       reinterpret_cast<va_list*>(arguments));
+  const LocalBlock<char> owned(message);
   if (length != 0) {
     text = counterPath_ + " " + std::string(message, length);
-    LocalFree(message);
   } else {
     const DWORD error = GetLastError();  // before the text is built: allocations may touch it
     text = counterPath_ + " " + "Format message failed with " + HexCode(error) + "\n";

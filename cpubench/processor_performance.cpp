@@ -1,4 +1,4 @@
-#include "processor_performance.h"
+#include "cpubench/processor_performance.h"
 
 #include <windows.h>
 

@@ -38,8 +38,8 @@ bool BenchResultMap::AllFinished() const {
 namespace {
 
 // An exception out of the runner (out of memory, a failed lock) must not end the whole run
-// through terminate: the job logs it and finishes with the launch error, so that the wait for its
-// batch does not run into the time limit and its drive keeps its core results.
+// through terminate: the job logs it and finishes with the launch error, so that its entry
+// counts as done.
 std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
   try {
     return runChild(job.commandLine, job.requestText);
@@ -69,7 +69,7 @@ void __cdecl BenchJobThread(void* argument) {
   try {
     RunBenchJob(*job, RunChild);
   } catch (...) {
-    // Not even the result could be stored: the entry stays empty and the wait's time limit ends it.
+    // Not even the result could be stored: the entry stays empty, the job unfinished.
   }
 }
 
@@ -82,7 +82,7 @@ void LaunchBenchAsync(BenchJob* job) {
   }
   std::string benchName = owned->benchName;
   if (_beginthread(BenchJobThread, 0, owned.get()) == static_cast<uintptr_t>(-1L)) {
-    // The entry stays empty, so the wait for the batch ends only at its time limit.
+    // The entry stays empty: the job counts as unfinished.
     WriteLogLine(kLogB, __LINE__,
                  "ERROR: failed to start bench job " + benchName + ": " + std::strerror(errno));
     return;

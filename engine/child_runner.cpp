@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/run_log.h"
-#include "common/scoped_handle.h"
+#include "common/platform/scoped_handle.h"
 #include "common/text_helpers.h"
 #include "engine/message_lines.h"
 

@@ -25,6 +25,23 @@ Tree BenchmarksTree(const nlohmann::json& reply) {
   return benchmarks;
 }
 
+// Runs the body of a child's phase; an exception out of it is logged with the child's reply so
+// far and marks the run crashed.
+template <class Body>
+void GuardPhase(RunState& run, const char* benchName, const std::string& reply, Body body) {
+  try {
+    body();
+  } catch (const std::exception& error) {
+    WriteLogLine(kLogB, __LINE__,
+                 std::string("ERROR: ") + benchName + " failed with error: " + error.what() + " (" +
+                     reply + ")");
+    run.clientCrashed = true;
+  } catch (...) {
+    WriteLogLine(kLogB, __LINE__, std::string("ERROR: ") + benchName + " fatal error: " + reply);
+    run.clientCrashed = true;
+  }
+}
+
 }  // namespace
 
 void RunCpuPhase(RunState& run) {
@@ -32,7 +49,7 @@ void RunCpuPhase(RunState& run) {
   WriteLogLine(kLogB, __LINE__, "INFO: Starting CPU tests");
   Tree component;
   std::string reply;
-  try {
+  GuardPhase(run, "CPUBench", reply, [&] {
     for (const auto& fact : run.cpuFacts) component.add("componentInfo." + fact.first, fact.second);
     reply = RunChild("CVNCPUBench.exe", FastModeRequest("CPU_RUNFAST_DEV"));
     const nlohmann::json parsed = nlohmann::json::parse(reply);
@@ -41,14 +58,7 @@ void RunCpuPhase(RunState& run) {
       component.add_child("benchmarks", BenchmarksTree(parsed));
       WriteLogLine(kLogB, __LINE__, "INFO: Completed CPU benchmarks");
     }
-  } catch (const std::exception& error) {
-    WriteLogLine(kLogB, __LINE__,
-                 "ERROR: CPUBench failed with error: " + std::string(error.what()) + " (" + reply + ")");
-    run.clientCrashed = true;
-  } catch (...) {
-    WriteLogLine(kLogB, __LINE__, "ERROR: CPUBench fatal error: " + reply);
-    run.clientCrashed = true;
-  }
+  });
   // Also after a failure: the component keeps what was added before it.
   run.components.push_back(Tree::value_type("", component));
 }
@@ -57,7 +67,7 @@ void RunRamPhase(RunState& run) {
   if (skipRamBench) return;
   WriteLogLine(kLogB, __LINE__, "INFO: Starting RAM tests");
   std::string reply;
-  try {
+  GuardPhase(run, "RAMBench", reply, [&] {
     Tree component;
     reply = RunChild("CVNRAMBench.exe", FastModeRequest("RAM_RUNFAST_DEV"));
     const nlohmann::json parsed = nlohmann::json::parse(reply);
@@ -76,12 +86,5 @@ void RunRamPhase(RunState& run) {
       run.components.push_back(Tree::value_type("", component));
       WriteLogLine(kLogB, __LINE__, "INFO: Completed RAM benchmarks");
     }
-  } catch (const std::exception& error) {
-    WriteLogLine(kLogB, __LINE__,
-                 "ERROR: RAMBench failed with error: " + std::string(error.what()) + " (" + reply + ")");
-    run.clientCrashed = true;
-  } catch (...) {
-    WriteLogLine(kLogB, __LINE__, "ERROR: RAMBench fatal error: " + reply);
-    run.clientCrashed = true;
-  }
+  });
 }

@@ -6,10 +6,6 @@
 
 #include "common/run_log.h"
 
-namespace {
-constexpr size_t kPrefixLength = 3;
-}
-
 void CutMessageLines(std::string& carried, const char* block, size_t length,
                      std::vector<std::string>& lines) {
   // Only the new bytes can hold a line feed that has not been seen yet.
@@ -28,10 +24,10 @@ void CutMessageLines(std::string& carried, const char* block, size_t length,
 }
 
 MessageLineKind ClassifyMessageLine(const std::string& line) {
-  if (line.compare(0, kPrefixLength, "C: ") == 0) return MessageLineKind::Console;
-  if (line.compare(0, kPrefixLength, "S: ") == 0) return MessageLineKind::Log;
-  if (line.compare(0, kPrefixLength, "B: ") == 0) return MessageLineKind::Both;
-  if (line.compare(0, kPrefixLength, "R: ") == 0) return MessageLineKind::Result;
+  for (MessageLineKind kind : {MessageLineKind::Console, MessageLineKind::Log,
+                               MessageLineKind::Both, MessageLineKind::Result}) {
+    if (line.compare(0, kMessagePrefixLength, MessageLinePrefix(kind)) == 0) return kind;
+  }
   return MessageLineKind::Unknown;
 }
 
@@ -39,18 +35,18 @@ void RouteMessageLine(const std::string& line, std::string& result) {
   switch (ClassifyMessageLine(line)) {
     case MessageLineKind::Console: {
       std::lock_guard<std::mutex> lock(logMutex);
-      std::cout.write(line.data() + kPrefixLength, line.size() - kPrefixLength);
+      std::cout.write(line.data() + kMessagePrefixLength, line.size() - kMessagePrefixLength);
       std::cout << '\n' << std::flush;
       break;
     }
     case MessageLineKind::Log:
-      WriteLogLine(kLogS, __LINE__, line.substr(kPrefixLength));
+      WriteLogLine(kLogS, __LINE__, line.substr(kMessagePrefixLength));
       break;
     case MessageLineKind::Both:
-      WriteLogLine(kLogB, __LINE__, line.substr(kPrefixLength));
+      WriteLogLine(kLogB, __LINE__, line.substr(kMessagePrefixLength));
       break;
     case MessageLineKind::Result:
-      result.assign(line, kPrefixLength, std::string::npos);
+      result.assign(line, kMessagePrefixLength, std::string::npos);
       break;
     case MessageLineKind::Unknown:
       WriteLogLine(kLogS, __LINE__, "ERROR UNKNOWN CLIENT MESSAGE TYPE: " + line);

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/message_line_kind.h"
+
 // Appends one block of the child's output to `carried` and moves every line ended by a line feed
 // into `lines`. The byte before each line feed is dropped (children end lines with CR LF); what
 // follows the last line feed stays in `carried` for the next block.
 void CutMessageLines(std::string& carried, const char* block, size_t length,
                      std::vector<std::string>& lines);
-
-enum class MessageLineKind { Console, Log, Both, Result, Unknown };
 
 // The line's kind by its prefix ("C: ", "S: ", "B: ", "R: "); anything else is Unknown.
 MessageLineKind ClassifyMessageLine(const std::string& line);

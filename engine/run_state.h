@@ -16,7 +16,7 @@ struct RunState {
   Tree resultDocument;
   Tree components;    // becomes "components"
   Tree systemStates;  // becomes "systemStates"
-  SystemInfo systemInformation;  // the machine's facts and drive records, for the later phases
+  SystemInfo systemInformation;  // the machine's facts, gathered by the system-information phase
   std::map<std::string, std::string> cpuFacts;  // processor facts for the CPU component
   bool clientCrashed = false;  // set by any phase that failed; never cleared
 };

@@ -1,4 +1,4 @@
-#include "latency_chase.h"
+#include "rambench/latency_chase.h"
 
 #include <algorithm>
 #include <numeric>

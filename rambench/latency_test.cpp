@@ -1,4 +1,4 @@
-#include "latency_test.h"
+#include "rambench/latency_test.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -8,9 +8,11 @@
 #include <memory>
 #include <new>
 
+#include "common/platform/timer_period.h"
+#include "common/child_answer.h"
+#include "common/child_lines.h"
 #include "common/text_helpers.h"
-#include "latency_chase.h"
-#include "result_entries.h"
+#include "rambench/latency_chase.h"
 
 namespace {
 constexpr uint32_t kLatency128MbKb = 131072;
@@ -25,15 +27,6 @@ constexpr double kBytesToKb = 0.0009765625;
 // Volatile sinks keep the touch sum and the chase's last index, so neither loop can be dropped.
 volatile uint32_t touchSink;
 volatile int32_t chaseSink;
-
-// One timer period of 1 ms for the test's life, released on every way out.
-class TimerPeriod {
- public:
-  TimerPeriod() { timeBeginPeriod(1); }
-  ~TimerPeriod() { timeEndPeriod(1); }
-  TimerPeriod(const TimerPeriod&) = delete;
-  TimerPeriod& operator=(const TimerPeriod&) = delete;
-};
 
 // The user's default locale for the debug table; a runtime that cannot build it keeps its own.
 void UseUserLocale(std::ostream& out) {
@@ -107,7 +100,7 @@ int RunLatencyTests(nlohmann::json& result, bool jsondebug, std::ostream& out) {
     UseUserLocale(out);
     out << "Latency\tKBytes\tMillis\tCruftms\tIterations\tL3ADJ\tARRAY_LEN" << std::endl;
   } else {
-    out << "B: INFO: Running system latency tests ..." << std::endl;
+    PrintBothLine(out, "INFO: Running system latency tests ...");
   }
   TimerPeriod timerPeriod;
   LatencyGenerator generator;
@@ -123,8 +116,8 @@ int RunLatencyTests(nlohmann::json& result, bool jsondebug, std::ostream& out) {
       a.reset(new int32_t[n]);
       if (c == kSavedCycleKb) saved.reset(new int32_t[kSavedCycleCount]);
     } catch (const std::bad_alloc& e) {
-      out << "B: ERROR: Insufficient available memory, falied to allocate " << c
-          << "KB. Aborting Latency tests: " << e.what() << std::endl;
+      PrintBothLine(out, "ERROR: Insufficient available memory, falied to allocate ", c,
+                    "KB. Aborting Latency tests: ", e.what());
       return 1;
     }
     if (c <= kSavedCycleKb) {
@@ -142,8 +135,8 @@ int RunLatencyTests(nlohmann::json& result, bool jsondebug, std::ostream& out) {
     bool transitionedHere = false;
     double figure = AdvanceLatencyCurve(curve, c, measured, transitionedHere);
     if (transitionedHere && !jsondebug) {
-      out << "S: INFO: Transitioned into physical ram at " << label
-          << ", L3 Cache adjustment: " << RoundDecimals(2, curve.l3) << " ns" << std::endl;
+      PrintLogLine(out, "INFO: Transitioned into physical ram at ", label,
+                   ", L3 Cache adjustment: ", RoundDecimals(2, curve.l3), " ns");
     }
     double rounded = RoundDecimals(2, figure);
     std::string text = DoubleToString(rounded);
@@ -152,7 +145,7 @@ int RunLatencyTests(nlohmann::json& result, bool jsondebug, std::ostream& out) {
           << '\t' << timing.iterations << '\t'
           << (curve.transitioned ? RoundDecimals(2, curve.l3) : 0.0) << '\t' << n << std::endl;
     } else {
-      out << "C: INFO: " << label << " memory latency: " << text << " ns" << std::endl;
+      PrintConsoleLine(out, "INFO: ", label, " memory latency: ", text, " ns");
     }
     AppendResultEntry(result, "stateData", label, text);
     if (c == kLatency128MbKb) AppendResultEntry(result, "benchmarks", "Latency" + label, rounded);

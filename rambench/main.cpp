@@ -1,10 +1,5 @@
-#include <iostream>
-#include <string>
-#include <vector>
+// CVNRAMBench: answers one request from the run engine with the memory configuration, the
+// throughput figures and the latency curve.
+#include "rambench/child_frame.h"
 
-#include "child_frame.h"
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return RunRamBenchChild(args, std::cin, std::cout);
-}
+int main(int argc, char** argv) { return RunChildMain(ramBenchChild, argc, argv); }

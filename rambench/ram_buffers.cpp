@@ -1,8 +1,8 @@
-#include "ram_buffers.h"
+#include "rambench/ram_buffers.h"
 
 #include <new>
 
-#include "ram_workers.h"
+#include "rambench/ram_workers.h"
 
 unsigned char* ramBufferA = nullptr;
 unsigned char* ramBufferB = nullptr;

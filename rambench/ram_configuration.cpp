@@ -1,13 +1,15 @@
-#include "ram_configuration.h"
+#include "rambench/ram_configuration.h"
 
 #include <windows.h>
 
 #include <cstring>
 #include <sstream>
 
+#include "common/platform/memory_blocks.h"
+#include "common/child_answer.h"
+#include "common/child_lines.h"
 #include "common/text_helpers.h"
-#include "result_entries.h"
-#include "smbios_parser.h"
+#include "rambench/smbios_parser.h"
 
 const std::map<uint8_t, std::string> formFactorNames = {
     {1, "Other"},  {2, "Unknown"},          {3, "SIMM"},  {4, "SIP"},   {5, "Chip"},
@@ -79,12 +81,11 @@ void AddModule(const smbios::StructureSpan& structure, float masterVersion, Memo
                std::ostream& out) {
   float version = ModuleVersionFromLength(structure.length());
   if (version == 0.0f) {
-    out << "B: WARN: Unable to process RAM module " << ToHexString(structure.length())
-        << std::endl;
+    PrintBothLine(out, "WARN: Unable to process RAM module ", ToHexString(structure.length()));
     return;
   }
   if (version != masterVersion) {
-    out << "S: WARN: different memory module specific smbios version: " << version << std::endl;
+    PrintLogLine(out, "WARN: different memory module specific smbios version: ", version);
   }
   kit.modulesTotal += 1;
   int size = ReadField<uint16_t>(structure, offsetof(SmbiosMemoryDevice, size));
@@ -129,17 +130,6 @@ void AppendKit(const MemoryKit& kit, nlohmann::json& result) {
   add("ramSticksAllSame", allSame ? "true" : "false");
   if (!kit.types.empty()) add("ramTypes", JoinList(kit.types, allSame));
 }
-
-// LocalAlloc'd buffer, freed on every way out.
-struct LocalBuffer {
-  explicit LocalBuffer(size_t size) : bytes(static_cast<uint8_t*>(LocalAlloc(LPTR, size))) {}
-  ~LocalBuffer() {
-    if (bytes != nullptr) LocalFree(bytes);
-  }
-  LocalBuffer(const LocalBuffer&) = delete;
-  LocalBuffer& operator=(const LocalBuffer&) = delete;
-  uint8_t* bytes;
-};
 }  // namespace
 
 std::string ToHexString(uint8_t value) {
@@ -173,17 +163,17 @@ float ModuleVersionFromLength(uint8_t length) {
 void ReportRamConfiguration(const uint8_t* table, size_t size, nlohmann::json& result,
                             std::ostream& out) {
   if (size < sizeof(RawSmbiosHeader)) {
-    out << "B: ERROR: Unable to determine RAM configuration" << std::endl;
+    PrintBothLine(out, "ERROR: Unable to determine RAM configuration");
     return;
   }
   RawSmbiosHeader header;
   std::memcpy(&header, table, sizeof(header));
   float masterVersion = MasterVersion(header.majorVersion, header.minorVersion);
   if (masterVersion < 2.1f) {
-    out << "B: WARN: Unable to process RAM configuration " << masterVersion << std::endl;
+    PrintBothLine(out, "WARN: Unable to process RAM configuration ", masterVersion);
     return;
   }
-  out << "S: DEBUG: master smbios version: " << masterVersion << std::endl;
+  PrintLogLine(out, "DEBUG: master smbios version: ", masterVersion);
   // The header's length may claim more than the firmware delivered; walk only what is there.
   size_t available = size - sizeof(RawSmbiosHeader);
   size_t walked = header.length < available ? header.length : available;
@@ -197,17 +187,17 @@ void ReportRamConfiguration(const uint8_t* table, size_t size, nlohmann::json& r
 }
 
 void CheckRamConfiguration(nlohmann::json& result, std::ostream& out) {
-  out << "C: INFO: Checking RAM configuration" << std::endl;
+  PrintConsoleLine(out, "INFO: Checking RAM configuration");
   UINT size = GetSystemFirmwareTable(kRsmbProvider, 0, nullptr, 0);
   if (size == 0) {
-    out << "B: ERROR: Unable to determine RAM configuration" << std::endl;
+    PrintBothLine(out, "ERROR: Unable to determine RAM configuration");
     return;
   }
   LocalBuffer buffer(size);
   UINT read = buffer.bytes != nullptr ? GetSystemFirmwareTable(kRsmbProvider, 0, buffer.bytes, size)
                                       : 0;
   if (read == 0 || read > size) {
-    out << "B: ERROR: Unable to determine RAM configuration" << std::endl;
+    PrintBothLine(out, "ERROR: Unable to determine RAM configuration");
     return;
   }
   ReportRamConfiguration(buffer.bytes, read, result, out);

@@ -1,7 +1,7 @@
-#include "ram_workers.h"
+#include "rambench/ram_workers.h"
 
-#include "ram_buffers.h"
-#include "throughput_kernels.h"
+#include "rambench/ram_buffers.h"
+#include "rambench/throughput_kernels.h"
 
 std::atomic<int32_t> measureFlag{0};
 std::atomic<int32_t> stopFlag{0};

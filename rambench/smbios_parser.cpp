@@ -1,4 +1,4 @@
-#include "smbios_parser.h"
+#include "rambench/smbios_parser.h"
 
 #include <cstring>
 

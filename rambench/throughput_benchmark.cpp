@@ -1,13 +1,14 @@
-#include "throughput_benchmark.h"
+#include "rambench/throughput_benchmark.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
+#include "common/child_answer.h"
+#include "common/child_lines.h"
 #include "common/text_helpers.h"
-#include "ram_workers.h"
-#include "result_entries.h"
+#include "rambench/ram_workers.h"
 
 namespace {
 const int normalThreadCounts[] = {1, 2, 16};
@@ -29,7 +30,7 @@ bool MeasureModes(BenchThreadRecord* records, HANDLE* handles, int n, const std:
     WorkerRoundResult round = RunWorkerRound<BenchThreadRecord, RunRamWorker>(
         records, handles, n, settings.warmUpMs, settings.windowMs);
     if (!round.started) {
-      out << "B: ERROR: Thread start error " << round.startErrno << std::endl;
+      PrintBothLine(out, "ERROR: Thread start error ", round.startErrno);
       return false;
     }
     double bytes = 0.0;
@@ -39,8 +40,7 @@ bool MeasureModes(BenchThreadRecord* records, HANDLE* handles, int n, const std:
     if (jsondebug) {
       out << gbps << "                      " << window << std::endl;
     } else {
-      out << "C: INFO: " << label << " " << ramModeNames[mode] << " total throughput: " << gbps
-          << std::endl;
+      PrintConsoleLine(out, "INFO: ", label, " ", ramModeNames[mode], " total throughput: ", gbps);
     }
     AppendResultEntry(result, "benchmarks", label + ramModeNames[mode] + "RAMBench", gbps);
   }
@@ -64,16 +64,16 @@ double ThroughputGBps(double bytes, uint32_t windowMs) {
 int RunThroughputBenchmarks(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out,
                             bool (*hasSse2)()) {
   if (!hasSse2()) {
-    out << "B: WARN: Aborting RAM bnechmarks, SSE2 instructions required." << std::endl;
+    PrintBothLine(out, "WARN: Aborting RAM bnechmarks, SSE2 instructions required.");
     return 1;
   }
   ThroughputSettings settings = ChooseThroughputSettings(fast);
   for (int c = 0; c < settings.threadCountCount; ++c) {
     int n = settings.threadCounts[c];
-    if (!jsondebug) out << "B: INFO: Running " << n << " core RAM benchmark ..." << std::endl;
+    if (!jsondebug) PrintBothLine(out, "INFO: Running ", n, " core RAM benchmark ...");
     std::string label = ToString(n) + "Core";
     if (n > kMaxBenchWorkers) {
-      out << "S: ERROR: Requested more threads than wait for objects can handle" << std::endl;
+      PrintLogLine(out, "ERROR: Requested more threads than wait for objects can handle");
       return 1;
     }
     std::unique_ptr<HANDLE[]> handles(new HANDLE[n]);

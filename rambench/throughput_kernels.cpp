@@ -1,7 +1,7 @@
 // Built with -msse2 on this file only: the rest of the program must run on processors without it.
 // The accesses are written as assembly so that the compiler can neither drop the unused loads
 // nor turn the stores into ordinary ones.
-#include "throughput_kernels.h"
+#include "rambench/throughput_kernels.h"
 
 namespace {
 constexpr size_t kBlockBytes = 128;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/platform/device_info_set.h"
+#include "common/platform/module_symbol.h"
 #include "engine/sysinfo/wmi_text.h"
 
 namespace {
@@ -22,29 +24,6 @@ constexpr DWORD kPropertyBufferSize = 8192;
 
 using GetDevicePropertyFn = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, const DEVPROPKEY*,
                                           DEVPROPTYPE*, PBYTE, DWORD, PDWORD, DWORD);
-
-// Systems without the unified device property model lack it; nothing is loaded for it.
-GetDevicePropertyFn LookUpGetDeviceProperty() {
-  const HMODULE setupapi = GetModuleHandleA("Setupapi.dll");
-  if (setupapi == nullptr) return nullptr;
-  const FARPROC proc = GetProcAddress(setupapi, "SetupDiGetDevicePropertyW");
-  return reinterpret_cast<GetDevicePropertyFn>(reinterpret_cast<void*>(proc));
-}
-
-class DeviceInfoSet {
- public:
-  explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
-  ~DeviceInfoSet() {
-    if (valid()) SetupDiDestroyDeviceInfoList(set_);
-  }
-  DeviceInfoSet(const DeviceInfoSet&) = delete;
-  DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
-  bool valid() const { return set_ != INVALID_HANDLE_VALUE; }
-  HDEVINFO get() const { return set_; }
-
- private:
-  HDEVINFO set_;
-};
 
 std::string ReadBusDescription(GetDevicePropertyFn getProperty, HDEVINFO set,
                                SP_DEVINFO_DATA& device) {
@@ -79,7 +58,9 @@ std::string BusDescriptionText(const unsigned char* buffer, size_t size) {
 }
 
 void CollectDiskBusDescriptions(DiskBusDescriptionMap& descriptions) {
-  const GetDevicePropertyFn getProperty = LookUpGetDeviceProperty();
+  // Systems without the unified device property model lack it.
+  const GetDevicePropertyFn getProperty =
+      LookUpLoadedSymbol<GetDevicePropertyFn>("Setupapi.dll", "SetupDiGetDevicePropertyW");
   const DeviceInfoSet set(SetupDiGetClassDevsA(&kDiskDriveClass, nullptr, nullptr, DIGCF_PRESENT));
   if (!set.valid()) return;
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/platform/module_symbol.h"
+
 namespace {
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 
@@ -15,9 +17,8 @@ std::string GetBitness() {
 #else
   std::string bitness = "naBit";
   // Missing on the oldest systems, so looked up at every call rather than imported.
-  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process");
-  if (proc != nullptr) {
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(proc));
+  const auto isWow64Process = LookUpLoadedSymbol<IsWow64ProcessFn>("kernel32", "IsWow64Process");
+  if (isWow64Process != nullptr) {
     BOOL wow64 = FALSE;
     if (isWow64Process(GetCurrentProcess(), &wow64)) bitness = wow64 ? "64Bit" : "32Bit";
   }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "common/platform/memory_blocks.h"
+#include "common/platform/module_symbol.h"
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 
@@ -13,19 +15,13 @@ using GetLogicalProcessorInformationFn = BOOL(WINAPI*)(PSYSTEM_LOGICAL_PROCESSOR
 
 // Older systems lack the function, so it is looked up rather than imported.
 LogicalProcessorQuery LookUpLogicalProcessorInformation() {
-  const FARPROC proc =
-      GetProcAddress(GetModuleHandleA("kernel32"), "GetLogicalProcessorInformation");
-  if (proc == nullptr) return nullptr;
-  const auto function =
-      reinterpret_cast<GetLogicalProcessorInformationFn>(reinterpret_cast<void*>(proc));
+  const auto function = LookUpLoadedSymbol<GetLogicalProcessorInformationFn>(
+      "kernel32", "GetLogicalProcessorInformation");
+  if (function == nullptr) return nullptr;
   return [function](SYSTEM_LOGICAL_PROCESSOR_INFORMATION* buffer, DWORD* length) {
     return function(buffer, length);
   };
 }
-
-struct FreeDeleter {
-  void operator()(void* block) const { std::free(block); }
-};
 }  // namespace
 
 int CountMaskBits(ULONG_PTR mask) {

@@ -32,7 +32,7 @@ WMIProvider::WMIProvider() {
 WMIProvider::~WMIProvider() { Disconnect(); }
 
 bool WMIProvider::Connect() {
-  if (services != nullptr && locator != nullptr) return true;
+  if (services && locator) return true;
 
   HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   if (FAILED(hr)) {
@@ -52,9 +52,8 @@ bool WMIProvider::Connect() {
   }
 
   hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                        reinterpret_cast<void**>(&locator));
+                        reinterpret_cast<void**>(locator.out()));
   if (FAILED(hr)) {
-    locator = nullptr;
     PrintFailure("CoCreateInstance", hr);
     Disconnect();
     return false;
@@ -63,16 +62,15 @@ bool WMIProvider::Connect() {
   {
     const ScopedBstr resource(kNamespace);
     hr = locator->ConnectServer(resource.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                &services);
+                                services.out());
   }
   if (FAILED(hr)) {
-    services = nullptr;
     PrintFailure("ConnectServer", hr);
     Disconnect();
     return false;
   }
 
-  hr = CoSetProxyBlanket(services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+  hr = CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                          RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
   if (FAILED(hr)) {
     PrintFailure("CoSetProxyBlanket", hr);
@@ -85,22 +83,14 @@ bool WMIProvider::Connect() {
 }
 
 void WMIProvider::Disconnect() {
-  if (services != nullptr) {
-    IWbemServices* old = services;
-    services = nullptr;
-    old->Release();
-  }
-  if (locator != nullptr) {
-    IWbemLocator* old = locator;
-    locator = nullptr;
-    old->Release();
-  }
+  services.reset();
+  locator.reset();
   // Unconditional, also after a failed initialisation: only the step to 0 uninitialises.
   if (--comInitCount == 0) CoUninitialize();
 }
 
 bool WMIProvider::RunQuery(WmiObjectList& objects, const std::string& wql) {
-  if (services == nullptr) {
+  if (!services) {
     std::printf("WMI is not initialized!\n");
     return false;
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/sysinfo/com_holders.h"
+#include "common/platform/com_holders.h"
 
 // Result objects of one query, in the order the enumerator delivered them.
 using WmiObjectList = std::vector<ComPtr<IWbemClassObject>>;
@@ -28,9 +28,9 @@ class WMIProvider {
   bool RunQuery(WmiObjectList& objects, const std::string& wql);
 
  private:
-  IWbemLocator* locator = nullptr;
+  ComPtr<IWbemLocator> locator;
   std::wstring namespacePath;
-  IWbemServices* services = nullptr;
+  ComPtr<IWbemServices> services;
 };
 
 // Successful COM initialisations of this thread not yet balanced by an uninitialisation.

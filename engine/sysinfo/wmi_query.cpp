@@ -4,7 +4,7 @@
 
 #include "common/run_log.h"
 #include "common/text_helpers.h"
-#include "engine/sysinfo/com_holders.h"
+#include "common/platform/com_holders.h"
 #include "engine/sysinfo/wmi_provider.h"
 #include "engine/sysinfo/wmi_text.h"
 

@@ -8,16 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/run_log.h"
 #include "cpubench/pdh_query.h"
-
-namespace {
-size_t CountOf(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-}  // namespace
+#include "tests/support/output_watch.h"
 
 TEST(PerformanceCounterVersion, FromWindows62On) {
   struct Case {
@@ -42,7 +34,7 @@ TEST(AverageFiveSamples, DropsTheFirstAndAlwaysDividesByFive) {
   for (const Case& c : cases) {
     size_t next = 0;
     int pauses = 0;
-    runLog.str("");
+    OutputWatch log;
     const double mean = AverageFiveSamples(
         [&] {
           const double value = c.samples.at(next++);
@@ -52,7 +44,7 @@ TEST(AverageFiveSamples, DropsTheFirstAndAlwaysDividesByFive) {
         [&] { ++pauses; });
     EXPECT_DOUBLE_EQ(mean, c.mean) << c.shows;
     const bool failed = c.samples.back() < 0;
-    EXPECT_EQ(CountOf(runLog.str(), "\\Fake\\Counter collection failed\n"), failed ? 1u : 0u) << c.shows;
+    EXPECT_EQ(log.Count("\\Fake\\Counter collection failed"), failed ? 1 : 0) << c.shows;
     EXPECT_EQ(next, c.samples.size()) << c.shows;
     EXPECT_LE(pauses, 5) << c.shows;
   }
@@ -122,14 +114,13 @@ TEST(ProcessorPerformance, RealSamplerLogsItsPathOnceAndNeverFails) {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   ASSERT_TRUE(GetVersionExA(&info));
 #pragma GCC diagnostic pop
-  runLog.str("");
+  OutputWatch log;
   const double first = GetProcessorPerformancePercent();
   const double second = GetProcessorPerformancePercent();
   EXPECT_GE(first, 0.0);
   EXPECT_GE(second, 0.0);
   const bool gated = HasProcessorPerformanceCounter(info.dwMajorVersion, info.dwMinorVersion);
-  EXPECT_EQ(CountOf(runLog.str(),
-                    "DEBUG: feqPercPath-> \\Processor Information(_Total)\\% Processor Performance\n"),
-            gated ? 1u : 0u)
-      << runLog.str();
+  EXPECT_EQ(log.Count("DEBUG: feqPercPath-> \\Processor Information(_Total)\\% Processor Performance"),
+            gated ? 1 : 0)
+      << log.LogText();
 }

@@ -6,39 +6,30 @@
 #include <dxgi.h>
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/platform/com_holders.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-struct Releaser {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using Com = std::unique_ptr<T, Releaser>;
-
 HMONITOR FirstDirect3D9Monitor() {
-  Com<IDirect3D9> d3d(Direct3DCreate9(D3D_SDK_VERSION));
+  ComPtr<IDirect3D9> d3d(Direct3DCreate9(D3D_SDK_VERSION));
   if (!d3d) return nullptr;
   return d3d->GetAdapterCount() > 0 ? d3d->GetAdapterMonitor(0) : nullptr;
 }
 
 // The modes of the DXGI output that drives monitor, or none when no output does.
 std::vector<DXGI_MODE_DESC> ModesOfOutputOn(HMONITOR monitor) {
-  IDXGIFactory* rawFactory = nullptr;
-  if (FAILED(CreateDXGIFactory(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&rawFactory)))) {
+  ComPtr<IDXGIFactory> factory;
+  if (FAILED(CreateDXGIFactory(__uuidof(IDXGIFactory), reinterpret_cast<void**>(factory.out())))) {
     return {};
   }
-  Com<IDXGIFactory> factory(rawFactory);
-  IDXGIAdapter* rawAdapter = nullptr;
-  for (UINT a = 0; factory->EnumAdapters(a, &rawAdapter) == S_OK; ++a) {
-    Com<IDXGIAdapter> adapter(rawAdapter);
-    IDXGIOutput* rawOutput = nullptr;
-    for (UINT o = 0; adapter->EnumOutputs(o, &rawOutput) == S_OK; ++o) {
-      Com<IDXGIOutput> output(rawOutput);
+  ComPtr<IDXGIAdapter> adapter;
+  for (UINT a = 0; factory->EnumAdapters(a, adapter.out()) == S_OK; ++a) {
+    ComPtr<IDXGIOutput> output;
+    for (UINT o = 0; adapter->EnumOutputs(o, output.out()) == S_OK; ++o) {
       DXGI_OUTPUT_DESC desc;
       if (FAILED(output->GetDesc(&desc)) || desc.Monitor != monitor) continue;
       UINT count = 0;

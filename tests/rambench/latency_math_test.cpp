@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/text_helpers.h"
-#include "latency_chase.h"
-#include "latency_test.h"
+#include "rambench/latency_chase.h"
+#include "rambench/latency_test.h"
 
 namespace {
 

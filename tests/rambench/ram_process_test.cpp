@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/exception_text.h"
-#include "ram_configuration.h"
+#include "rambench/ram_configuration.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
 

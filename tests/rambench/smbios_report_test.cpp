@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "ram_configuration.h"
-#include "smbios_parser.h"
+#include "rambench/ram_configuration.h"
+#include "rambench/smbios_parser.h"
 #include "tests/support/process_runner.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <sstream>
 #include <vector>
 
-#include "ram_workers.h"
-#include "throughput_benchmark.h"
-#include "throughput_kernels.h"
+#include "rambench/ram_workers.h"
+#include "rambench/throughput_benchmark.h"
+#include "rambench/throughput_kernels.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "common/bench_workers.h"
-#include "common/run_log.h"
-#include "ram_workers.h"
+#include "tests/support/output_watch.h"
+#include "rambench/ram_workers.h"
 
 namespace {
 
@@ -55,8 +55,6 @@ HANDLE StartThreeThenFail(ThreadEntry entry, void* argument) {
   errno = EAGAIN;
   return nullptr;
 }
-
-std::string LogSince(size_t start) { return runLog.str().substr(start); }
 
 TEST(WorkerFramework, FailedStartStopsAndJoinsTheStartedWorkers) {
   const int n = 16;
@@ -121,11 +119,11 @@ TEST(WorkerFramework, WorkerExceptionsGoToTheRunLogOnly) {
     TestRecord record;
     record.unit = c.unit;
     HANDLE handle;
-    size_t logStart = runLog.str().size();
+    OutputWatch watch;
     WorkerRoundResult round =
         RunWorkerRound<TestRecord, TestWorker>(&record, &handle, 1, 0, 10);
     EXPECT_TRUE(round.started);
-    std::string log = LogSince(logStart);
+    std::string log = watch.LogText();
     EXPECT_EQ(log.substr(0, 2), "S ");
     EXPECT_NE(log.find(c.message), std::string::npos) << log;
     EXPECT_EQ(record.units.load(), 1);  // the first unit threw and ended the worker
@@ -136,20 +134,20 @@ TEST(WorkerFramework, WorkerExceptionsGoToTheRunLogOnly) {
 TEST(WorkerFramework, CollectDrainsTheThreadLog) {
   TestRecord record;
   record.count = 5;
-  size_t logStart = runLog.str().size();
+  OutputWatch watch;
   EXPECT_DOUBLE_EQ(CollectThreadResult(record, TestAmount), 15.0);
-  EXPECT_EQ(LogSince(logStart), "");  // an empty threadLog writes nothing
+  EXPECT_EQ(watch.LogText(), "");  // an empty threadLog writes nothing
 
   record.threadLog << "first\nsecond\n";
   EXPECT_DOUBLE_EQ(CollectThreadResult(record, TestAmount), 15.0);
-  std::string log = LogSince(logStart);
+  std::string log = watch.LogText();
   EXPECT_EQ(log.substr(0, 2), "S ");
   EXPECT_NE(log.find(" first\nS "), std::string::npos) << log;
   EXPECT_EQ(log.substr(log.size() - 8), " second\n");
   EXPECT_EQ(record.threadLog.str(), "");
   record.threadLog << "again\n";  // the stream is usable after the drain
   CollectThreadResult(record, TestAmount);
-  EXPECT_EQ(LogSince(logStart).substr(LogSince(logStart).size() - 7), " again\n");
+  EXPECT_EQ(watch.LogText().substr(watch.LogText().size() - 7), " again\n");
 }
 
 TEST(WorkerFramework, RamCollectUsesTheRamAmount) {

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "common/scoped_handle.h"
+#include "common/platform/scoped_handle.h"
 
 std::string BinDir() {
   char path[MAX_PATH];

@@ -1,0 +1,99 @@
+#include "engine/child_runner.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text_helpers.h"
+#include "tests/support/fake_child_script.h"
+#include "tests/support/output_watch.h"
+
+namespace {
+
+const std::string noResults = "{\"BENCHRUNNER_ERROR\":\"No results retured from child\"}";
+const std::string launchFailed =
+    "{\"BENCHRUNNER_ERROR\":\"Failed to launch child process correctly\"}";
+const std::string unknown = "ERROR UNKNOWN CLIENT MESSAGE TYPE: ";
+
+struct Case {
+  const char* name;
+  std::vector<std::string> script;
+  std::string result;
+  std::vector<LogEntry> log;
+  std::string console;
+};
+
+const Case cases[] = {
+    {"lines routed by prefix",
+     {"line:C: to console", "line:S: to log", "line:B: to both", "line:R: {\"a\":1}"},
+     "{\"a\":1}",
+     {{"S ", "to log"}, {"B ", "to both"}},
+     "to console\nto both\n"},
+    {"the second of two result lines wins",
+     {"line:R: {\"first\":1}", "line:R: {\"second\":2}"}, "{\"second\":2}", {}, ""},
+    {"a line of 9000 bytes read in three blocks",
+     {"long:9000:S: ", "line:R: {}"}, "{}", {{"S ", std::string(9000, 'x')}}, ""},
+    {"a line whose LF ends the first block, then one that starts the second",
+     {"long:4091:S: ", "line:S: next", "line:R: {}"}, "{}",
+     {{"S ", std::string(4091, 'x')}, {"S ", "next"}}, ""},
+    {"a line whose CR ends the first block and LF starts the second",
+     {"long:4092:S: ", "line:R: {}"}, "{}", {{"S ", std::string(4092, 'x')}}, ""},
+    {"an unterminated last result line is ignored",
+     {"line:R: {\"kept\":1}", "raw:R: {\"lost\":2}"}, "{\"kept\":1}", {}, ""},
+    {"only an unterminated result line", {"raw:R: {\"lost\":2}"}, noResults, {}, ""},
+    {"a bare LF loses the last visible character",
+     {"bare:S: abc", "bare:R: {\"a\":1}"}, "{\"a\":1", {{"S ", "ab"}}, ""},
+    {"a bare LF right after a line end gives an empty unknown line",
+     {"line:S: a", "bare:", "line:R: {}"}, "{}", {{"S ", "a"}, {"S ", unknown}}, ""},
+    {"an empty line and unknown prefixes are logged whole",
+     {"line:", "line:X: odd", "line:s: lower", "line:S:no blank", "line:R: {}"}, "{}",
+     {{"S ", unknown}, {"S ", unknown + "X: odd"}, {"S ", unknown + "s: lower"},
+      {"S ", unknown + "S:no blank"}},
+     ""},
+    {"standard error shares the pipe", {"stderr:S: from stderr", "line:R: {}"}, "{}",
+     {{"S ", "from stderr"}}, ""},
+    {"a zero-length write does not end the output",
+     {"line:S: before", "empty-write", "line:S: after", "line:R: {}"}, "{}",
+     {{"S ", "before"}, {"S ", "after"}}, ""},
+    {"a child that prints nothing", {"exit:0"}, noResults, {}, ""},
+};
+
+TEST(RunChild, RoutesTheFakeChildsLines) {
+  for (const Case& c : cases) {
+    OutputWatch capture(OutputWatch::kConsoleCaptured);
+    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script)), c.result) << c.name;
+    EXPECT_EQ(capture.Log(), c.log) << c.name;
+    EXPECT_EQ(capture.Console(), c.console) << c.name;
+  }
+}
+
+TEST(RunChild, HandsOverTheRequestWholeThenEndOfInput) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  std::string request = ScriptRequest({"request:S: got ", "line:R: {}"});
+  EXPECT_EQ(RunChild(FakeChildCommand(), request), "{}");
+  const std::vector<LogEntry> expected = {{"S ", "got " + request}};
+  EXPECT_EQ(capture.Log(), expected);
+}
+
+TEST(RunChild, MissingExecutableIsALaunchFailure) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}"), launchFailed);
+  std::string message = "ERROR: CreateProcess failed: " + ErrorCodeText(2);
+  const std::vector<LogEntry> expected = {{"B ", message}};
+  EXPECT_EQ(capture.Log(), expected);
+  EXPECT_EQ(capture.Console(), message + "\n");
+  EXPECT_NE(message.find(" (2)"), std::string::npos);
+}
+
+TEST(RunChild, NonZeroExitAfterAResultIsLoggedOnce) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  std::string command = FakeChildCommand();
+  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"})),
+            "{\"ok\":true}");
+  std::vector<LogEntry> log = capture.Log();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].category, "S ");
+  std::string head = "ERROR: " + command + " Abnormal child exit code: (1) Last error: ";
+  EXPECT_EQ(log[0].message.substr(0, head.size()), head) << log[0].message;
+  EXPECT_NE(log[0].message.find("(109)"), std::string::npos) << log[0].message;
+}
+
+}  // namespace

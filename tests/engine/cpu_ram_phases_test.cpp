@@ -1,0 +1,115 @@
+// The CPU and RAM phases as a real run of the engine sees them: the engine runs in a fresh folder
+// with the fake child beside it under the benchmark children's names, each following its script.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/support/engine_run.h"
+
+namespace {
+
+using nlohmann::json;
+
+// The engine with the fake child beside it under both children's names, each following its script.
+EngineRun RunWithScripts(const std::string& cpuScript, const std::string& ramScript) {
+  EngineRunSetup setup;
+  setup.word = "jsondebug";
+  setup.programs = {{"CVNCPUBench.exe", "fake_child.exe"}, {"CVNRAMBench.exe", "fake_child.exe"}};
+  setup.files = {{"CVNCPUBench.script", cpuScript}, {"CVNRAMBench.script", ramScript}};
+  return RunEngine(setup);
+}
+
+// The component that carries the given componentInfo key, or null.
+json ComponentWith(const EngineRun& run, const std::string& infoKey) {
+  for (const json& component : run.debugDocument["components"]) {
+    if (component.is_object() && component.contains("componentInfo") &&
+        component["componentInfo"].contains(infoKey)) {
+      return component;
+    }
+  }
+  return nullptr;
+}
+
+TEST(CpuRamPhases, MergeBothAnswersAndTheLatencyState) {
+  EngineRun run = RunWithScripts(
+      "request:S: cpu request \n"
+      "line:C: cpu progress\n"
+      "line:R: {\"benchmarks\":[{\"intScore\":95.3},{\"fpScore\":95.0},{\"big\":1e21},"
+      "{\"read.speed\":12}],\"componentInfo\":[{\"cvnVersion\":\"1.0\"}]}\n",
+      "request:S: ram request \n"
+      "line:R: {\"benchmarks\":[{\"1CoreReadRAMBench\":1234.5}],"
+      "\"componentInfo\":[{\"familyGroup\":\"DDR4\"}],"
+      "\"stateData\":[{\"1KB\":\"1.5\"},{\"2KB\":\"1.6\"}]}\n");
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  for (const char* line : {"INFO: Starting CPU tests", "cpu progress", "INFO: Completed CPU benchmarks",
+                           "INFO: Starting RAM tests", "INFO: Completed RAM benchmarks"}) {
+    EXPECT_TRUE(run.Printed(line)) << line;
+  }
+  EXPECT_TRUE(run.Logged("cpu request {\"CPU_RUNFAST_DEV\":false}"));
+  EXPECT_TRUE(run.Logged("ram request {\"RAM_RUNFAST_DEV\":false}"));
+
+  const json& cpu = run.debugDocument["components"][0];
+  EXPECT_EQ(cpu["componentInfo"]["cvnVersion"], "\"1.0\"");  // CPU info keeps JSON text
+  const json expectedCpuBenchmarks = {
+      {"intScore", "95.3"}, {"fpScore", "95"}, {"big", "1e+21"}, {"read", {{"speed", "12"}}}};
+  EXPECT_EQ(cpu["benchmarks"], expectedCpuBenchmarks);
+
+  const json& ram = run.debugDocument["components"][1];
+  const json expectedRam = {{"componentInfo", {{"familyGroup", "DDR4"}}},
+                            {"benchmarks", {{"1CoreReadRAMBench", "1234.5"}}}};
+  EXPECT_EQ(ram, expectedRam);
+
+  const json expectedStates = json::array(
+      {{{"stateInfo", {{"stateType", "latency"}}}, {"stateData", {{"1KB", "1.5"}, {"2KB", "1.6"}}}}});
+  EXPECT_EQ(run.debugDocument["systemStates"], expectedStates);
+  EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+}
+
+TEST(CpuRamPhases, AnswersWithoutBenchmarks) {
+  EngineRun run = RunWithScripts("line:R: {\"componentInfo\":[{\"cvnVersion\":\"2\"}]}\n",
+                            "line:R: {\"componentInfo\":[{\"ramModuleTag\":\"DDR5\"}],"
+                            "\"stateData\":[{\"1KB\":\"1.5\"}]}\n");
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  EXPECT_FALSE(run.Printed("INFO: Completed CPU benchmarks"));
+  EXPECT_FALSE(run.Printed("INFO: Completed RAM benchmarks"));
+  const json& cpu = run.debugDocument["components"][0];
+  EXPECT_EQ(cpu["componentInfo"]["cvnVersion"], "\"2\"");
+  EXPECT_FALSE(cpu.contains("benchmarks"));
+  EXPECT_TRUE(ComponentWith(run, "ramModuleTag").is_null()) << "RAM component without benchmarks";
+  EXPECT_EQ(run.debugDocument["systemStates"][0]["stateData"], json({{"1KB", "1.5"}}));
+  EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+}
+
+TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
+  const std::string ramReply =
+      "{\"componentInfo\":[{\"ramModuleTag\":\"DDR4\"},{\"size\":16}],\"stateData\":[{\"1KB\":\"1.5\"}],"
+      "\"benchmarks\":[{\"1CoreReadRAMBench\":1}]}";
+  EngineRun run = RunWithScripts("line:R: not json\n", "line:R: " + ramReply + "\n");
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  bool cpuErrorPrinted = false;
+  for (const std::string& line : SplitLines(run.process.output)) {
+    const std::string head = "ERROR: CPUBench failed with error: [json.exception.parse_error";
+    if (line.rfind(head, 0) == 0 && line.find(" (not json)") != std::string::npos) cpuErrorPrinted = true;
+  }
+  EXPECT_TRUE(cpuErrorPrinted) << run.process.output;
+  const std::string ramError = "ERROR: RAMBench failed with error: "
+                               "[json.exception.type_error.302] type must be string, but is number (" +
+                               ramReply + ")";
+  EXPECT_TRUE(run.Printed(ramError)) << run.process.output;
+  EXPECT_TRUE(run.Logged(ramError));
+
+  // The CPU component is still first: the collector's facts only, no benchmarks.
+  const json& first = run.debugDocument["components"][0];
+  EXPECT_TRUE(first == "" || (first.is_object() && !first.contains("benchmarks"))) << first;
+  EXPECT_TRUE(ComponentWith(run, "ramModuleTag").is_null()) << "failed RAM component dropped";
+  EXPECT_EQ(run.debugDocument["systemStates"][0]["stateData"], json({{"1KB", "1.5"}}));
+  EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "true");
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// Crafted WMI answers for the system-information tests: result objects whose properties are read
+// through a PropertyReader, and row queries that answer with prepared rows.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/sysinfo/wmi_query.h"
+
+// WBEM_E_NOT_FOUND, the answer for a property the object does not have.
+constexpr HRESULT kWbemNotFound = static_cast<HRESULT>(0x80041002);
+
+// A result object's properties as the reader hands them out: a fresh VARIANT per read.
+struct FakeProperty {
+  HRESULT result;
+  VARTYPE type;
+  const wchar_t* text;  // VT_BSTR
+  LONG number;          // VT_I4, VT_BOOL
+};
+
+class FakeObject {
+ public:
+  explicit FakeObject(std::map<std::wstring, FakeProperty> properties)
+      : properties_(std::move(properties)) {}
+
+  PropertyReader Reader() {
+    return [this](const std::wstring& name, VARIANT* value) -> HRESULT {
+      ++reads_[name];
+      const auto found = properties_.find(name);
+      if (found == properties_.end()) return kWbemNotFound;
+      const FakeProperty& p = found->second;
+      if (FAILED(p.result)) return p.result;
+      V_VT(value) = p.type;
+      if (p.type == VT_BSTR) V_BSTR(value) = SysAllocString(p.text);
+      if (p.type == VT_I4) V_I4(value) = p.number;
+      if (p.type == VT_BOOL) V_BOOL(value) = p.number ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    };
+  }
+  int Reads(const std::wstring& name) { return reads_[name]; }
+
+ private:
+  std::map<std::wstring, FakeProperty> properties_;
+  std::map<std::wstring, int> reads_;
+};
+
+// A row query that answers with prepared rows and records what it was asked.
+struct FakeRowQuery {
+  int result = 0;
+  std::vector<WmiRow> rows;
+  std::string wql;
+  std::string fieldList;
+
+  RowQuery Query() {
+    return [this](std::vector<WmiRow>& out, const std::string& query, const std::string& fields) {
+      wql = query;
+      fieldList = fields;
+      out.insert(out.end(), rows.begin(), rows.end());
+      return result;
+    };
+  }
+};
+

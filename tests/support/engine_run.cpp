@@ -1,0 +1,49 @@
+#include "tests/support/engine_run.h"
+
+#include "tests/support/payload_decoder.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+nlohmann::json PrintedDocument(const std::string& out) {
+  const size_t open = out.find("DEBUG ADMIN JSON");
+  const size_t close = out.find("END DEBUG ADMIN JSON");
+  if (open == std::string::npos || close == std::string::npos) return nullptr;
+  const size_t from = out.find('\n', open);
+  const size_t to = out.rfind('\n', close);
+  return nlohmann::json::parse(out.substr(from, to - from), nullptr, false);
+}
+}  // namespace
+
+EngineRun RunEngine(const EngineRunSetup& setup) {
+  TempDir dir;
+  dir.Copy(BinDir() + "\\CorvanaRunEngine.exe", "CorvanaRunEngine.exe");
+  for (const auto& program : setup.programs) dir.Copy(BinDir() + "\\" + program.second, program.first);
+  for (const auto& file : setup.files) dir.Write(file.first, file.second);
+
+  EngineRun run;
+  // A jsondebug run ends with a pause that waits for a key.
+  run.process = RunProgram(dir.File("CorvanaRunEngine.exe"), setup.word, "\r\n", dir.path());
+  if (dir.Exists("rawresults.dat")) run.resultDocument = DecodeResultFile(dir.Read("rawresults.dat"));
+  run.debugDocument = PrintedDocument(run.process.output);
+  return run;
+}
+
+bool EngineRun::Printed(const std::string& line) const {
+  for (std::string printed : SplitLines(process.output)) {
+    if (!printed.empty() && printed.back() == '\r') printed.pop_back();
+    if (printed == line) return true;
+  }
+  return false;
+}
+
+bool EngineRun::Logged(const std::string& message) const {
+  if (!debugDocument.is_object() || !debugDocument.contains("logs")) return false;
+  for (const nlohmann::json& line : debugDocument["logs"]) {
+    const std::string text = line.get<std::string>();
+    if (text.size() >= message.size() &&
+        text.compare(text.size() - message.size(), message.size(), message) == 0) {
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Requests for the fake child (tests/doubles/fake_child.cpp) started beside the test program.
+#include <string>
+#include <vector>
+
+// The command line of the fake child beside the test program, quoted.
+std::string FakeChildCommand();
+// A request that makes the fake child follow the given script.
+std::string ScriptRequest(const std::vector<std::string>& script);
