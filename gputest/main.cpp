@@ -1,0 +1,21 @@
+// ZORTA: the suite's graphics test. It renders for four seconds on the adapter the run engine names
+// and leaves the frame rate in "ZORTA.dat".
+#include <windows.h>
+
+#include "gputest/adapter_output.h"
+#include "gputest/framework/framework.h"
+#include "gputest/scene.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  FrameworkState& framework = Framework();
+  framework.callbacks.frameRender = DrawFrame;
+
+  InitFramework(true, true);
+  if (!FindAdapterOutput(&framework.overrides.adapterOverride,
+                         &framework.overrides.outputOverride, framework.showMessageBoxes)) {
+    return 66;
+  }
+  CreateFrameworkWindow(L"Vantrel");
+  DXUTCreateDevice(true, 1280, 720);
+  return RunMainLoop();
+}

@@ -1,0 +1,57 @@
+// ZORTA.exe as the run engine starts it, under Wine's virtual desktop.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "tests/support/process_runner.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+ProcessResult RunZorta(const TempDir& dir, const std::string& args) {
+  ProcessResult result = RunProgram(BinDir() + "\\ZORTA.exe", args, "", dir.path(), 120000);
+  EXPECT_FALSE(result.timedOut) << args;
+  return result;
+}
+
+TEST(ZortaProcess, ATimedRunWritesItsResultFileAndAnEmptyTraceLog) {
+  TempDir dir;
+  const ProcessResult run = RunZorta(dir, "-forcehal -width:1280 -height:720 -adapter:0");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_TRUE(dir.Exists("ZORTA.dat"));
+  const std::string result = dir.Read("ZORTA.dat");
+  const std::regex form(
+      "[0-9]+(\\.[0-9]+)?\r\n"
+      "D3D10 [0-9]+\\.[0-9]{2} fps Vsync off \\(1280x720\\), R8G8B8A8_UNORM_SRGB \\(MS1, Q0\\)\r\n"
+      "HARDWARE: [^\r\n]+\r\n"
+      "([0-9]+\\.[0-9] ){1,12}\r\n");
+  EXPECT_TRUE(std::regex_match(result, form)) << result;
+  // The first second's samples come before the framework's first figure.
+  EXPECT_EQ(result.substr(result.rfind("\r\n", result.size() - 3) + 2, 8), "0.0 0.0 ");
+  EXPECT_TRUE(dir.Exists("gputrace.log"));
+  EXPECT_EQ(dir.Read("gputrace.log"), "");
+}
+
+TEST(ZortaProcess, FailuresBeforeAndAtTheFirstFrameLeaveNoResultFile) {
+  struct Case {
+    const char* shows;
+    const char* args;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"without -forcehal the launch guard aborts", "-width:1280 -height:720 -adapter:0", 1},
+      {"without -adapter the lookup fails before any window",
+       "-forcehal -width:1280 -height:720 -noerrormsgboxes", 66},
+      {"an ordinal Direct3D 9 does not know", "-forcehal -adapter:7 -noerrormsgboxes", 66},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const ProcessResult run = RunZorta(dir, c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.shows;
+    EXPECT_FALSE(dir.Exists("ZORTA.dat")) << c.shows;
+    EXPECT_EQ(dir.Read("gputrace.log"), "") << c.shows;
+  }
+}
+
+}  // namespace
