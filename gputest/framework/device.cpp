@@ -13,7 +13,7 @@ using CreateDevice1 = HRESULT(WINAPI*)(IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE
 // A 10.1 device where the runtime and adapter offer one, else a 10.0 device.
 HRESULT CreateDirect3DDevice(FrameworkState& framework, IDXGIAdapter* adapter,
                              D3D10_DRIVER_TYPE driverType) {
-  if (!framework.direct3D101) framework.direct3D101 = ScopedModule(L"d3d10_1.dll");
+  if (!framework.direct3D101) framework.direct3D101 = LoadedLibrary(L"d3d10_1.dll");
   if (auto create = framework.direct3D101.Symbol<CreateDevice1>("D3D10CreateDevice1")) {
     if (SUCCEEDED(create(adapter, driverType, nullptr, 0, D3D10_FEATURE_LEVEL_10_1,
                          direct3D101SdkVersion, framework.device1.out())) &&

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/platform/com_holders.h"
-#include "common/platform/loaded_module.h"
+#include "common/platform/loaded_library.h"
 #include "gputest/framework/command_line.h"
 #include "gputest/framework/frame_rate.h"
 #include "gputest/framework/framework_clock.h"
@@ -49,7 +49,7 @@ struct FrameworkState {
 
   bool deviceCreationRequested = false;
   bool insideDeviceCallback = false;
-  ScopedModule direct3D101;  // d3d10_1.dll, for the 10.1 device when the runtime has it
+  LoadedLibrary direct3D101;  // d3d10_1.dll, for the 10.1 device when the runtime has it
   ComPtr<IDXGIFactory> factory;
   ComPtr<IDXGIAdapter> adapter;
   ComPtr<ID3D10Device> device;

@@ -24,16 +24,8 @@ ChildRun RunRamBench(const std::string& args, const std::string& input) {
   TempDir dir;
   ProcessResult process = RunProgram(BinDir() + "\\CVNRAMBench.exe", args, input, dir.path());
   EXPECT_FALSE(process.timedOut);
-  ChildRun run{process.exitCode, {}, !process.output.empty() && process.output.back() == '\n'};
-  for (std::string line : SplitLines(process.output)) {
-    if (line.empty() || line.back() != '\r') {
-      run.crlf = false;
-    } else {
-      line.pop_back();
-    }
-    run.lines.push_back(line);
-  }
-  return run;
+  const ChildOutput output = CutChildOutput(process.output);
+  return {process.exitCode, output.lines, output.crlf && output.unterminated.empty()};
 }
 
 std::string ParseErrorText(const std::string& text) {

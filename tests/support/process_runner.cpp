@@ -23,6 +23,24 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+ChildOutput CutChildOutput(const std::string& output) {
+  ChildOutput cut;
+  std::vector<std::string> lines = SplitLines(output);
+  if (!output.empty() && output.back() != '\n') {
+    cut.unterminated = lines.back();
+    lines.pop_back();
+  }
+  for (std::string& line : lines) {
+    if (line.empty() || line.back() != '\r') {
+      cut.crlf = false;
+    } else {
+      line.pop_back();
+    }
+    cut.lines.push_back(line);
+  }
+  return cut;
+}
+
 ProcessResult RunProgram(const std::string& exePath, const std::string& args,
                          const std::string& stdinText, const std::string& workDir,
                          unsigned timeoutMs) {

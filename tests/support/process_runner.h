@@ -20,3 +20,11 @@ std::string BinDir();
 
 // Splits output into lines at "\n", keeping any "\r".
 std::vector<std::string> SplitLines(const std::string& text);
+
+// A child's output cut into its message lines.
+struct ChildOutput {
+  std::vector<std::string> lines;  // the terminated lines, without their line ends
+  bool crlf = true;                // every one of them ended with CR LF
+  std::string unterminated;        // what follows the last line end, such as the shell's pause prompt
+};
+ChildOutput CutChildOutput(const std::string& output);

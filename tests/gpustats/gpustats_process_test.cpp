@@ -1,0 +1,113 @@
+// CVNGPUStats as a process under Wine: its lines, answer and exit code for the requests the run
+// engine and a stand-alone debug run make, on the test display and without vendor libraries.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "common/exception_text.h"
+#include "gpustats/monitor_lookup.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+struct GpuStatsRun {
+  int exitCode;
+  ChildOutput output;
+};
+
+GpuStatsRun RunGpuStatsProgram(const std::string& args, const std::string& input) {
+  TempDir dir;
+  const ProcessResult process =
+      RunProgram(BinDir() + "\\CVNGPUStats.exe", args, input, dir.path(), 120000);
+  EXPECT_FALSE(process.timedOut);
+  return {process.exitCode, CutChildOutput(process.output)};
+}
+
+std::string ErrorText(const std::string& request) {
+  try {
+    nlohmann::json::parse(request).at("GPUSTATS_TARGETDISPLAY").get<std::string>();
+  } catch (const std::exception& e) {
+    return ExceptionText(e);
+  }
+  return "";
+}
+
+// The monitor lookup of this display, run in the test: its lines and the answer it gives.
+struct MonitorFacts {
+  std::vector<std::string> lines;
+  nlohmann::json answer;
+};
+MonitorFacts LookUpMonitor(const std::string& target) {
+  MonitorFacts facts;
+  std::ostringstream out;
+  findMonitorInfo(facts.answer, target, out);
+  facts.lines = SplitLines(out.str());
+  return facts;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+const std::vector<std::string> kNoVendorLibrary = {
+    "B: INFO: Launching NGPU detection", "S: INFO: NVAPI library not found",
+    "B: INFO: Launching AGPU detection", "S: INFO: ADL library not found"};
+const std::string kDisplay1 = R"(\\.\DISPLAY1)";
+const std::string kDisplay1Request = R"({"GPUSTATS_TARGETDISPLAY":"\\\\.\\DISPLAY1"})";
+
+std::vector<std::string> Display1Run() {
+  const MonitorFacts monitor = LookUpMonitor(kDisplay1);
+  nlohmann::json answer = monitor.answer;
+  answer["GPUSTATS_EXIT_CODE"] = "0";
+  return Concat(Concat(Concat({"S: INFO: Launching GPUStats for " + kDisplay1}, monitor.lines),
+                       kNoVendorLibrary),
+                {"B: INFO: Completed GPUStats successfully", "R: " + answer.dump()});
+}
+
+TEST(GpuStatsProcess, RequestsAndTheirAnswers) {
+  struct Case {
+    const char* shows;
+    std::string args;
+    std::string input;
+    std::vector<std::string> lines;
+    int exitCode;
+    bool pauses = false;
+  };
+  const std::string invalid = "S: ERROR: Invalid GPUStats requested";
+  const std::string numberTarget = R"({"GPUSTATS_TARGETDISPLAY":1})";
+  const Case cases[] = {
+      {"the test display, neither vendor library", "", kDisplay1Request, Display1Run(), 0},
+      {"a display no active path carries", "", R"({"GPUSTATS_TARGETDISPLAY":"\\\\.\\DISPLAY9"})",
+       Concat(Concat({"S: INFO: Launching GPUStats for \\\\.\\DISPLAY9",
+                      "S: DEBUG: findMonitorInfo incomplete"},
+                     kNoVendorLibrary),
+              {"B: INFO: Completed GPUStats with warnings", R"(R: {"GPUSTATS_EXIT_CODE":"1"})"}),
+       0},
+      {"empty input", "", "", {"B: ERROR Unexpected " + ErrorText("")}, 1},
+      {"an object without the key", "", "{}", {invalid}, 0},
+      {"an array", "", R"(["\\\\.\\DISPLAY1"])", {invalid}, 0},
+      {"null", "", "null", {invalid}, 0},
+      {"a number for the target", "", numberTarget,
+       {"B: ERROR Unexpected " + ErrorText(numberTarget)}, 1},
+      {"jsondebug twice: two warnings, the built-in request, the pause", "jsondebug jsondebug", "",
+       Concat(Concat({"S: WARN: Running GPUStats in debug mode",
+                      "S: WARN: Running GPUStats in debug mode"},
+                     Display1Run()),
+              {"COMPLETED OK - WAITING FOR INPUT"}),
+       0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    const GpuStatsRun run = RunGpuStatsProgram(c.args, c.input);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.output.lines, c.lines);
+    EXPECT_TRUE(run.output.crlf);
+    EXPECT_EQ(!run.output.unterminated.empty(), c.pauses) << run.output.unterminated;
+  }
+}
+}  // namespace
