@@ -1,5 +1,5 @@
 #pragma once
-// The part of the AMD Display Library that the suite calls, declared from its published
+// What the suite calls of the AMD Display Library, declared from its published
 // description: the entry points' types and the records at their real layout, the same in both
 // flavors. The program and the test's fake library both use these declarations.
 #include <cstddef>

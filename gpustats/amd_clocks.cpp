@@ -53,10 +53,17 @@ void ReportOd5Levels(const char* header, const Od5Levels& levels, std::ostream& 
   PrintLogLine(out, header, line.str());
 }
 
-void ReportOd6Range(const char* header, const ADLOD6ParameterRange& range, int32_t defaultLow,
-                    int32_t defaultHigh, int32_t customLow, int32_t customHigh, std::ostream& out) {
-  PrintLogLine(out, header, Mhz(range.iMin), ",", Mhz(defaultLow), ",", Mhz(customLow), ") H(",
-               Mhz(range.iMax), ",", Mhz(defaultHigh), ",", Mhz(customHigh), ")");
+// One clock of Overdrive 6: the supported range, the default and the custom levels, every value
+// in MHz; the custom high level is the maximum.
+void ReportOd6Clock(const char* header, const ADLOD6ParameterRange& range,
+                    int32_t ADLOD6PerformanceLevel::*clock, const ADLOD6StateInfo& defaults,
+                    const ADLOD6StateInfo& custom, const char* member, nlohmann::json& answer,
+                    std::ostream& out) {
+  PrintLogLine(out, header, Mhz(range.iMin), ",", Mhz(defaults.aLevels[0].*clock), ",",
+               Mhz(custom.aLevels[0].*clock), ") H(", Mhz(range.iMax), ",",
+               Mhz(defaults.aLevels[1].*clock), ",", Mhz(custom.aLevels[1].*clock), ")");
+  const int32_t highest = Mhz(custom.aLevels[1].*clock);
+  if (highest != 0) answer[member] = ToString(highest);
 }
 
 // The older interface needs its own start before its Overdrive calls; it is never shut down.
@@ -118,20 +125,12 @@ int ReportOverdrive6Clocks(const AdlFunctions& adl, int adapter, nlohmann::json&
   }
   if (!defaultsRead) return 1;
   if (capabilities.iCapabilities & kAdlOd6EngineClock) {
-    ReportOd6Range("INFO: OD6 C(Supp,Def,Curr) : L(", capabilities.sEngineClockRange,
-                   defaults.aLevels[0].iEngineClock, defaults.aLevels[1].iEngineClock,
-                   custom.aLevels[0].iEngineClock, custom.aLevels[1].iEngineClock, out);
-    if (Mhz(custom.aLevels[1].iEngineClock) != 0) {
-      answer["gpuHWMaxC"] = ToString(Mhz(custom.aLevels[1].iEngineClock));
-    }
+    ReportOd6Clock("INFO: OD6 C(Supp,Def,Curr) : L(", capabilities.sEngineClockRange,
+                   &ADLOD6PerformanceLevel::iEngineClock, defaults, custom, "gpuHWMaxC", answer, out);
   }
   if (capabilities.iCapabilities & kAdlOd6MemoryClock) {
-    ReportOd6Range("INFO: OD6 M(Supp,Def,Curr) : L(", capabilities.sMemoryClockRange,
-                   defaults.aLevels[0].iMemoryClock, defaults.aLevels[1].iMemoryClock,
-                   custom.aLevels[0].iMemoryClock, custom.aLevels[1].iMemoryClock, out);
-    if (Mhz(custom.aLevels[1].iMemoryClock) != 0) {
-      answer["gpuHWMaxM"] = ToString(Mhz(custom.aLevels[1].iMemoryClock));
-    }
+    ReportOd6Clock("INFO: OD6 M(Supp,Def,Curr) : L(", capabilities.sMemoryClockRange,
+                   &ADLOD6PerformanceLevel::iMemoryClock, defaults, custom, "gpuHWMaxM", answer, out);
   }
   return 0;
 }
