@@ -1,20 +1,15 @@
 #include "gpustats/nvidia_stats.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <sstream>
 
 #include "common/child_lines.h"
+#include "gpustats/fixed_text.h"
 #include "gpustats/value_text.h"
 
 namespace {
-// A short string up to its first zero byte; the library's answer is not trusted to hold one.
-std::string ShortText(const NvShortString& text) {
-  return std::string(text, strnlen(text, kNvShortStringSize));
-}
-
 // 45628 reads 456.28, 45605 reads 456.05.
 std::string DriverVersionText(uint32_t version) {
   const uint32_t minor = version % 100;
@@ -63,7 +58,7 @@ bool ReportGpu(const NvApiFunctions& api, NvPhysicalGpuHandle gpu, nlohmann::jso
     PrintLogLine(out, "ERROR: GPU_GetFullName: ", NvStatusText(api, status));
     result = 1;
   } else {
-    PrintBothLine(out, "INFO: NGPU Name: ", ShortText(text));
+    PrintBothLine(out, "INFO: NGPU Name: ", FixedText(text));
   }
   uint32_t version = 0;
   NvShortString branch = {};
@@ -82,8 +77,8 @@ bool ReportGpu(const NvApiFunctions& api, NvPhysicalGpuHandle gpu, nlohmann::jso
     PrintLogLine(out, "ERROR: GPU_GetVbiosVersionString: ", NvStatusText(api, status));
     result = 1;
   } else {
-    PrintBothLine(out, "INFO: NGPU Bios: ", ShortText(bios));
-    answer["gpuHWBios"] = ShortText(bios);
+    PrintBothLine(out, "INFO: NGPU Bios: ", FixedText(bios));
+    answer["gpuHWBios"] = FixedText(bios);
   }
   NvDriverMemoryInfo memory;
   memory.version = kNvDriverMemoryInfoVersion;
@@ -113,7 +108,7 @@ bool ReportGpu(const NvApiFunctions& api, NvPhysicalGpuHandle gpu, nlohmann::jso
 std::string NvStatusText(const NvApiFunctions& api, NvStatus status) {
   NvShortString text = {};
   if (api.getErrorMessage(status, text) != kNvOk) return "NVAPI status " + std::to_string(status);
-  return ShortText(text);
+  return FixedText(text);
 }
 
 int CollectNvidiaStats(nlohmann::json& answer, std::string target, std::ostream& out,
@@ -139,7 +134,7 @@ int CollectNvidiaStats(nlohmann::json& answer, std::string target, std::ostream&
       PrintLogLine(out, "WARN: NvAPI_GetAssociatedNvidiaDisplayName: ", NvStatusText(api, status));
       break;
     }
-    if (ShortText(name) != target) continue;
+    if (FixedText(name) != target) continue;
     PrintLogLine(out, "INFO: Linked Nvidia GPU to display: ", target);
     NvPhysicalGpuHandle gpus[kNvMaxPhysicalGpus] = {};
     uint32_t count = 0;

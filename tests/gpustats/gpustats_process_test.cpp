@@ -1,5 +1,6 @@
 // CVNGPUStats as a process under Wine: its lines, answer and exit code for the requests the run
-// engine and a stand-alone debug run make, on the test display and without vendor libraries.
+// engine and a stand-alone debug run make, on the test display without vendor libraries and with
+// the fake ones beside a copy of the program.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "common/exception_text.h"
 #include "gpustats/monitor_lookup.h"
+#include "tests/support/fake_driver_libraries.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
 
@@ -108,6 +110,76 @@ TEST(GpuStatsProcess, RequestsAndTheirAnswers) {
     EXPECT_EQ(run.output.lines, c.lines);
     EXPECT_TRUE(run.output.crlf);
     EXPECT_EQ(!run.output.unterminated.empty(), c.pauses) << run.output.unterminated;
+  }
+}
+// The libraries are found by their real names beside the program, as a driver's would be on the
+// search path, and used through their real loading path in this flavor.
+TEST(GpuStatsProcess, VendorLibrariesBesideTheProgram) {
+  const nlohmann::json nvidia = {{"displays", {{{"name", kDisplay1}}}},
+                                 {"pstates", {{{1500000, 0}, {7000000, 0}}}}};
+  nlohmann::json nvidiaOneClock = nvidia;
+  nvidiaOneClock["numClocks"] = 1;
+  const nlohmann::json amd = {{"adapters", {{{"display", kDisplay1}, {"version", 7}}}}};
+  const std::vector<std::string> nvidiaLines = {
+      "B: INFO: Launching NGPU detection", "S: INFO: Linked Nvidia GPU to display: " + kDisplay1,
+      "B: INFO: NGPU Name: GeForce Fake", "B: INFO: NGPU Driver: 456.28",
+      "B: INFO: NGPU Bios: 90.04.23.00.5F", "B: INFO: NGPU Total RAM MB: 8192"};
+  const MonitorFacts monitor = LookUpMonitor(kDisplay1);
+  const auto Answer = [&](nlohmann::json members) {
+    nlohmann::json answer = monitor.answer;
+    answer.update(members);
+    return "R: " + answer.dump();
+  };
+  struct Case {
+    const char* shows;
+    nlohmann::json nvapi, adl;  // null: no such library
+    std::string adlName;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"an NVIDIA-only machine", nvidia, nullptr, "",
+       Concat(Concat(Concat(Concat({"S: INFO: Launching GPUStats for " + kDisplay1}, monitor.lines),
+                            nvidiaLines),
+                     {"S: DEBUG: NV (C,CX,CN,M,MX,MN) MHz 0=(1500,0,1500,3500,0,3500) ",
+                      "B: INFO: NGPU Max C MHz: 1500", "B: INFO: NGPU Max M MHz: 3500",
+                      "B: INFO: Launching AGPU detection", "S: INFO: ADL library not found",
+                      "B: INFO: Completed GPUStats successfully"}),
+              {Answer({{"GPUSTATS_EXIT_CODE", "0"},
+                       {"gpuHWApi", "NVAPI"},
+                       {"gpuHWBios", "90.04.23.00.5F"},
+                       {"gpuHWDriver", "456.28"},
+                       {"gpuHWMaxC", "1500"},
+                       {"gpuHWMaxM", "3500"},
+                       {"gpuHWRam", "8192"}})})},
+      {"NSTATS incomplete, ASTATS still run on the second library name", nvidiaOneClock, amd,
+       "atiadlxy.dll",
+       Concat(Concat(Concat(Concat({"S: INFO: Launching GPUStats for " + kDisplay1}, monitor.lines),
+                            nvidiaLines),
+                     {"S: ERROR: pstates(1) numclocks(1)", "S: DEBUG: NSTATS incomplete",
+                      "B: INFO: Launching AGPU detection",
+                      "S: DEBUG: A(0) D(" + kDisplay1 + ") N(Radeon Fake) A",
+                      "S: DEBUG: ADL2 CAPS SUP(1) ENA(1) VER(7)",
+                      "S: DEBUG: Linked AMD GPU to display: " + kDisplay1,
+                      "B: INFO: AGPU Name: Radeon Fake", "B: INFO: AGPU Driver: 20.9.1",
+                      "B: INFO: AGPU Bios: 113-D1990100-O09", "B: INFO: AGPU Total RAM MB: 8192",
+                      "B: INFO: Completed GPUStats with warnings"}),
+              {Answer({{"GPUSTATS_EXIT_CODE", "1"},
+                       {"gpuHWApi", "ADLAPI"},
+                       {"gpuHWBios", "113-D1990100-O09"},
+                       {"gpuHWDriver", "20.9.1"},
+                       {"gpuHWRam", "8192"}})})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    TempDir dir;
+    ASSERT_TRUE(dir.Copy(BinDir() + "\\CVNGPUStats.exe", "CVNGPUStats.exe"));
+    if (!c.nvapi.is_null()) PlaceFakeNvapi(dir, c.nvapi);
+    if (!c.adl.is_null()) PlaceFakeAdl(dir, c.adl, c.adlName);
+    const ProcessResult process =
+        RunProgram(dir.File("CVNGPUStats.exe"), "", kDisplay1Request, dir.path(), 120000);
+    EXPECT_FALSE(process.timedOut);
+    EXPECT_EQ(process.exitCode, 0);
+    EXPECT_EQ(CutChildOutput(process.output).lines, c.lines);
   }
 }
 }  // namespace

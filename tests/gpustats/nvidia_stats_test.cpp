@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_driver_libraries.h"
+
 namespace {
 struct FakeDisplay {
   std::string name;
@@ -243,5 +245,68 @@ TEST(NvidiaStats, ADisplayNameOf64BytesMatchesThatTarget) {
   EXPECT_EQ(CollectNvidiaStats(answer, std::string(64, 'N'), out, FakeFunctions()), 0);
   EXPECT_EQ(answer.value("gpuHWApi", ""), "NVAPI");
   fake = nullptr;
+}
+// The fake library of tests/doubles/ loaded for real: the query interface with the header's ids and
+// the functions' calling convention, in this flavor.
+TEST(NvidiaStats, ThroughTheFakeLibrary) {
+  const nlohmann::json fixed = {{{1500000, 0}, {7000000, 0}}};
+  const auto Display1 = [&](nlohmann::json fields) {
+    nlohmann::json answers = {{"displays", {{{"name", kTarget}}}}, {"pstates", fixed}};
+    answers.update(fields);
+    return answers;
+  };
+  struct Case {
+    const char* shows;
+    nlohmann::json answers;
+    int result;
+    std::string output;
+    nlohmann::json answer;
+  };
+  const Case cases[] = {
+      {"driver 45628, 8388608 KB, a fixed first P-state", Display1(nlohmann::json::object()), 0,
+       kLaunch + kLinked + GpuLines("456.28", "8192") + kFixedLines,
+       WithClocks(GpuMembers("456.28", "8192"), "1500", "3500")},
+      {"driver 45605, 1048575 KB", Display1({{"driverVersion", 45605}, {"dedicatedKb", 1048575}}), 0,
+       kLaunch + kLinked + GpuLines("456.05", "1023") + kFixedLines,
+       WithClocks(GpuMembers("456.05", "1023"), "1500", "3500")},
+      {"driver 45610", Display1({{"driverVersion", 45610}}), 0,
+       kLaunch + kLinked + GpuLines("456.10", "8192") + kFixedLines,
+       WithClocks(GpuMembers("456.10", "8192"), "1500", "3500")},
+      {"a ranged first P-state",
+       Display1({{"pstates", {{{300000, 1900000}, {405000, 0}}, {{5000000, 0}, {9000000, 10000000}}}}}),
+       0,
+       kLaunch + kLinked + GpuLines("456.28", "8192") +
+           "S: DEBUG: NV (C,CX,CN,M,MX,MN) MHz 0=(300,1900,300,202,0,202) "
+           "1=(5000,0,5000,4500,5000,4500) \nB: INFO: NGPU Max C MHz: 1900\n"
+           "B: INFO: NGPU Max M MHz: 202\n",
+       WithClocks(GpuMembers("456.28", "8192"), "1900", "202")},
+      {"one clock per P-state: an error line, the other members kept", Display1({{"numClocks", 1}}),
+       1, kLaunch + kLinked + GpuLines("456.28", "8192") + "S: ERROR: pstates(1) numclocks(1)\n",
+       GpuMembers("456.28", "8192")},
+      {"a zero GPU count: the display is passed over",
+       Display1({{"displays", {{{"name", kTarget}, {"gpuCount", 0}}}}}), 1,
+       kLaunch + kLinked + "S: ERROR: failed to get gpu from display: fake status 0\n", nullptr},
+      {"a GPU count larger than the array: the first GPU is read",
+       Display1({{"displays", {{{"name", kTarget}, {"gpuCount", 1000}}}}}), 0,
+       kLaunch + kLinked + GpuLines("456.28", "8192") + kFixedLines,
+       WithClocks(GpuMembers("456.28", "8192"), "1500", "3500")},
+      {"a library that does not initialise", Display1({{"initializeStatus", -1}}), 0,
+       kLaunch + "S: INFO: NVAPI library not found\n", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    TempDir dir;
+    PlaceFakeNvapi(dir, c.answers);
+    nlohmann::json answer;
+    std::ostringstream out;
+    {
+      // Freed before the folder goes.
+      const LoadedLibrary library(dir.File(kNvApiLibraryName).c_str());
+      ASSERT_TRUE(library.loaded());
+      EXPECT_EQ(CollectNvidiaStats(answer, kTarget, out, QueryNvApiFunctions(library)), c.result);
+    }
+    EXPECT_EQ(out.str(), c.output);
+    EXPECT_EQ(answer, c.answer);
+  }
 }
 }  // namespace
