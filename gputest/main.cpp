@@ -4,10 +4,14 @@
 
 #include "gputest/adapter_output.h"
 #include "gputest/framework/framework.h"
+#include "gputest/process_globals.h"
 #include "gputest/scene.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   FrameworkState& framework = Framework();
+  framework.trace = WriteTraceLine;
+  framework.callbacks.modifyDeviceSettings = AdjustDeviceSettings;
+  framework.isD3D10DeviceAcceptable = AcceptAnyDevice;
   framework.callbacks.frameRender = DrawFrame;
 
   InitFramework(true, true);
@@ -16,6 +20,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 66;
   }
   CreateFrameworkWindow(L"Vantrel");
-  DXUTCreateDevice(true, 1280, 720);
+  DXUTCreateDevice(framework, true, 1280, 720);
   return RunMainLoop();
 }

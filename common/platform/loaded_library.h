@@ -21,6 +21,7 @@ class LoadedLibrary {
     return *this;
   }
 
+  HMODULE get() const { return module_; }
   bool loaded() const { return module_ != nullptr; }
   explicit operator bool() const { return loaded(); }
   // The exported function, typed, or null when the library is not loaded or lacks it.

@@ -13,21 +13,12 @@ void InitFramework(bool parseCommandLine, bool showMessageBoxes) {
   if (parseCommandLine) framework.overrides = ParseFrameworkCommandLine(GetCommandLineW());
   framework.showMessageBoxes = showMessageBoxes && !framework.overrides.noErrorMessageBoxes;
   framework.instance = GetModuleHandleW(nullptr);
+  framework.createWindow = CreateFrameworkWindow;
   // Older systems lack it; there the window is simply scaled.
   using SetDpiAware = BOOL(WINAPI*)();
   if (auto setDpiAware = LookUpLoadedSymbol<SetDpiAware>("user32.dll", "SetProcessDPIAware")) {
     setDpiAware();
   }
-}
-
-bool DisplayErrorMessage(HRESULT result) {
-  FrameworkState& framework = Framework();
-  if (DisplayFrameworkError(result, framework.windowTitle, framework.showMessageBoxes,
-                            &framework.exitCode)) {
-    return true;
-  }
-  framework.exitCode = 1;  // a failure without a message of its own
-  return false;
 }
 
 float FrameRate() { return Framework().frameRate.frameRate; }
@@ -42,7 +33,7 @@ void ShutdownFramework(int exitCode) {
   FrameworkState& framework = Framework();
   framework.exitCode = exitCode;
   if (framework.window != nullptr) SendMessageW(framework.window, WM_CLOSE, 0, 0);
-  ReleaseDevice();
+  ReleaseDevice(framework);
 }
 
 namespace {
@@ -64,7 +55,7 @@ void RenderFrame() {
   if (!framework.swapChain) return;  // the frame shut the framework down
   const HRESULT presented = framework.swapChain->Present(framework.syncInterval, 0);
   if (presented == DXGI_ERROR_DEVICE_REMOVED || presented == DXGI_ERROR_DEVICE_RESET) {
-    DisplayErrorMessage(static_cast<HRESULT>(0x8004090A));
+    DisplayErrorMessage(framework, frameworkDeviceRemoved);
     const int code = framework.exitCode;
     ShutdownFramework(code);
   }
@@ -76,7 +67,9 @@ int RunMainLoop() {
   if (!framework.device || framework.window == nullptr) {
     // Nothing to render: whatever failed has set the exit code.
     if (framework.window != nullptr) SendMessageW(framework.window, WM_CLOSE, 0, 0);
-    ReleaseDevice();
+    ReleaseDevice(framework);
+    framework.d3d10Enumeration.reset();
+    framework.factory.reset();
     return framework.exitCode;
   }
   framework.clock.Start();
@@ -89,6 +82,8 @@ int RunMainLoop() {
       RenderFrame();
     }
   }
-  ReleaseDevice();
+  ReleaseDevice(framework);
+  framework.d3d10Enumeration.reset();
+  framework.factory.reset();
   return framework.exitCode;
 }

@@ -7,16 +7,24 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/platform/com_holders.h"
 #include "common/platform/loaded_library.h"
 #include "gputest/framework/command_line.h"
+#include "gputest/framework/d3d10_enumeration.h"
+#include "gputest/framework/device_settings.h"
 #include "gputest/framework/frame_rate.h"
 #include "gputest/framework/framework_clock.h"
 #include "gputest/framework/stats_text.h"
+#include "gputest/framework/trace_sink.h"
+#include "gputest/framework/user_messages.h"
 
 struct FrameworkCallbacks {
+  // Sees the settings before each device creation; false refuses them.
+  std::function<bool(DXUTDeviceSettings* settings)> modifyDeviceSettings;
   std::function<void(double time, float elapsed)> frameMove;
   std::function<void(ID3D10Device* device, double time, float elapsed)> frameRender;
   std::function<HRESULT(ID3D10Device* device)> deviceCreated;
@@ -33,14 +41,37 @@ struct FrameworkCallbacks {
       mouse;
 };
 
+// The system calls device creation makes; the defaults are Direct3D 10 and DXGI themselves.
+struct DevicePlatform {
+  // Makes the framework's DXGI factory unless it has one; false when Direct3D 10 is missing.
+  std::function<bool(ComPtr<IDXGIFactory>* factory)> openDirect3D10;
+  std::function<EnumerationSource(IDXGIFactory* factory)> enumerationSource;
+  // D3D10CreateDevice1 at feature level 10.1; a failure also when the runtime lacks it.
+  std::function<HRESULT(IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE software, UINT flags,
+                        ComPtr<ID3D10Device1>* device)>
+      createDevice1;
+  std::function<HRESULT(IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE software, UINT flags,
+                        ComPtr<ID3D10Device>* device)>
+      createDevice;
+  DevicePlatform();
+};
+
 struct FrameworkState {
   FrameworkCallbacks callbacks;
+  IsD3D10DeviceAcceptableCallback isD3D10DeviceAcceptable = nullptr;
+  void* isD3D10DeviceAcceptableContext = nullptr;
+  DevicePlatform platform;
+  TraceSink trace = [](const char*, int, const char*, const std::string&) {};
+  UserMessages messages;
   FrameworkOverrides overrides;
   bool showMessageBoxes = true;
   int exitCode = 0;
 
   HINSTANCE instance = nullptr;
   HWND window = nullptr;
+  // Makes the framework's window when the program made none (the program's own window code).
+  HRESULT (*createWindow)(const wchar_t* title) = nullptr;
+  bool windowCreateAttempted = false;
   std::wstring windowTitle;
   bool keys[256] = {};
   bool mouseButtons[5] = {};  // left, middle, right, x1, x2
@@ -49,13 +80,19 @@ struct FrameworkState {
 
   bool deviceCreationRequested = false;
   bool insideDeviceCallback = false;
-  LoadedLibrary direct3D101;  // d3d10_1.dll, for the 10.1 device when the runtime has it
+  std::unique_ptr<CD3D10Enumeration> d3d10Enumeration;  // built by the first device search
+  DXUTDeviceSettings currentSettings;
+  LoadedLibrary softwareModule;  // the software rasteriser, for a software device
   ComPtr<IDXGIFactory> factory;
   ComPtr<IDXGIAdapter> adapter;
+  std::vector<ComPtr<IDXGIOutput>> outputs;
   ComPtr<ID3D10Device> device;
   ComPtr<ID3D10Device1> device1;
   ComPtr<IDXGISwapChain> swapChain;
   ComPtr<ID3D10RenderTargetView> renderTargetView;
+  ComPtr<ID3D10Texture2D> depthStencil;
+  ComPtr<ID3D10DepthStencilView> depthStencilView;
+  DXGI_SURFACE_DESC backBufferSurfaceDesc{};
   bool deviceObjectsCreated = false;
   bool deviceObjectsReset = false;
   UINT syncInterval = 0;
@@ -74,15 +111,24 @@ FrameworkState& Framework();
 // boxes (-noerrormsgboxes switches them off) and makes the process DPI-aware where it can be.
 void InitFramework(bool parseCommandLine, bool showMessageBoxes);
 // Shows a failure with the framework's error display; returns whether it had a message for it.
-bool DisplayErrorMessage(HRESULT result);
+bool DisplayErrorMessage(FrameworkState& framework, HRESULT result);
 
 HRESULT CreateFrameworkWindow(const wchar_t* title);
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Makes the device and swap chain on the adapter of the overrides; shows its failures itself.
-HRESULT DXUTCreateDevice(bool windowed, int suggestedWidth, int suggestedHeight);
+// Searches the device settings for the call and the overrides and makes the device, its swap chain
+// and views; shows its failures itself.
+HRESULT DXUTCreateDevice(FrameworkState& framework, bool windowed, int suggestedWidth,
+                         int suggestedHeight);
+// Makes the device from settings chosen elsewhere (searched again unless preserveInput).
+HRESULT DXUTCreateDeviceFromSettings(FrameworkState& framework, DXUTDeviceSettings* settings,
+                                     bool preserveInput, bool clipWindowToSingleAdapter);
+// Makes the device, swap chain and views from the current settings and runs the two callbacks.
+HRESULT DXUTCreate3DEnvironment10(FrameworkState& framework);
+// Gives the swap chain a new size, with new views, telling the callbacks.
+HRESULT ResizeDXGIBuffers(FrameworkState& framework, UINT width, UINT height);
 // Releases the device objects after telling the callbacks.
-void ReleaseDevice();
+void ReleaseDevice(FrameworkState& framework);
 
 // Runs the message loop, rendering whenever no message waits, until the window is gone.
 int RunMainLoop();

@@ -33,6 +33,18 @@ void RecordMouse(FrameworkState& framework, UINT message, WPARAM wParam, LPARAM 
                             framework.mouseButtons[1], framework.mouseButtons[3],
                             framework.mouseButtons[4], wheel, x, y);
 }
+// A window whose client area changed size gets a swap chain of the new size (not while minimised).
+void ResizeToClientArea(FrameworkState& framework, WPARAM wParam, LPARAM lParam) {
+  const UINT width = LOWORD(lParam), height = HIWORD(lParam);
+  if (wParam == SIZE_MINIMIZED || !framework.swapChain || width == 0 || height == 0) return;
+  const DXGI_SURFACE_DESC& current = framework.backBufferSurfaceDesc;
+  if (width == current.Width && height == current.Height) return;
+  const HRESULT hr = ResizeDXGIBuffers(framework, width, height);
+  if (FAILED(hr)) {
+    DisplayErrorMessage(framework, hr);
+    PostMessageW(framework.window, WM_CLOSE, 0, 0);
+  }
+}
 }  // namespace
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,6 +82,9 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_DESTROY:
       PostQuitMessage(0);
       break;
+    case WM_SIZE:
+      ResizeToClientArea(framework, wParam, lParam);
+      break;
     default:
       break;
   }
@@ -80,6 +95,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
 HRESULT CreateFrameworkWindow(const wchar_t* title) {
   FrameworkState& framework = Framework();
   if (framework.window != nullptr) return S_OK;
+  framework.windowCreateAttempted = true;
   if (framework.instance == nullptr) framework.instance = GetModuleHandleW(nullptr);
   WNDCLASSW windowClass{};
   windowClass.style = CS_DBLCLKS;

@@ -3,11 +3,37 @@
 
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/trace_recorder.h"
 
 namespace {
+
+// The line field of every trace log line, after the time and the source file's name.
+std::vector<int> TraceLogLines(const std::string& log) {
+  std::vector<int> lines;
+  const std::regex form("[ 0-9]{4,}(DXUT\\.cpp|DXUTenum\\.cpp) +([0-9]+) .*");
+  std::smatch match;
+  for (std::string line : SplitLines(log)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (std::regex_match(line, match, form)) {
+      lines.push_back(std::stoi(match[2]));
+    } else {
+      ADD_FAILURE() << "not a trace line: " << line;
+    }
+  }
+  return lines;
+}
+
+// A run's trace: DXUTCreateDevice around the search, for the windowed hardware device.
+std::vector<int> DeviceCreationTrace() {
+  std::vector<int> lines = {1995, 2019, 2092, 2108, 2140};
+  for (int line : NormalSearchTrace()) lines.push_back(line);
+  lines.insert(lines.end(), {2142, 2150, 2157});
+  return lines;
+}
 
 ProcessResult RunZorta(const TempDir& dir, const std::string& args) {
   ProcessResult result = RunProgram(BinDir() + "\\ZORTA.exe", args, "", dir.path(), 120000);
@@ -15,7 +41,7 @@ ProcessResult RunZorta(const TempDir& dir, const std::string& args) {
   return result;
 }
 
-TEST(ZortaProcess, ATimedRunWritesItsResultFileAndAnEmptyTraceLog) {
+TEST(ZortaProcess, ATimedRunWritesItsResultFileAndTracesItsDeviceCreation) {
   TempDir dir;
   const ProcessResult run = RunZorta(dir, "-forcehal -width:1280 -height:720 -adapter:0");
   EXPECT_EQ(run.exitCode, 0);
@@ -29,8 +55,7 @@ TEST(ZortaProcess, ATimedRunWritesItsResultFileAndAnEmptyTraceLog) {
   EXPECT_TRUE(std::regex_match(result, form)) << result;
   // The first second's samples come before the framework's first figure.
   EXPECT_EQ(result.substr(result.rfind("\r\n", result.size() - 3) + 2, 8), "0.0 0.0 ");
-  EXPECT_TRUE(dir.Exists("gputrace.log"));
-  EXPECT_EQ(dir.Read("gputrace.log"), "");
+  EXPECT_EQ(TraceLogLines(dir.Read("gputrace.log")), DeviceCreationTrace());
 }
 
 TEST(ZortaProcess, FailuresBeforeAndAtTheFirstFrameLeaveNoResultFile) {
@@ -38,19 +63,22 @@ TEST(ZortaProcess, FailuresBeforeAndAtTheFirstFrameLeaveNoResultFile) {
     const char* shows;
     const char* args;
     int exitCode;
+    bool deviceMade;
   };
   const Case cases[] = {
-      {"without -forcehal the launch guard aborts", "-width:1280 -height:720 -adapter:0", 1},
+      {"without -forcehal the launch guard aborts", "-width:1280 -height:720 -adapter:0", 1, true},
       {"without -adapter the lookup fails before any window",
-       "-forcehal -width:1280 -height:720 -noerrormsgboxes", 66},
-      {"an ordinal Direct3D 9 does not know", "-forcehal -adapter:7 -noerrormsgboxes", 66},
+       "-forcehal -width:1280 -height:720 -noerrormsgboxes", 66, false},
+      {"an ordinal Direct3D 9 does not know", "-forcehal -adapter:7 -noerrormsgboxes", 66, false},
   };
   for (const Case& c : cases) {
     TempDir dir;
     const ProcessResult run = RunZorta(dir, c.args);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.shows;
     EXPECT_FALSE(dir.Exists("ZORTA.dat")) << c.shows;
-    EXPECT_EQ(dir.Read("gputrace.log"), "") << c.shows;
+    EXPECT_EQ(TraceLogLines(dir.Read("gputrace.log")),
+              c.deviceMade ? DeviceCreationTrace() : std::vector<int>{})
+        << c.shows;
   }
 }
 
