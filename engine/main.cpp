@@ -10,15 +10,11 @@
 
 #include "common/run_log.h"
 #include "common/text_helpers.h"
+#include "engine/console_line.h"
 #include "engine/phases.h"
 #include "engine/run_end.h"
 
 namespace {
-void ConsoleLine(const std::string& text) {
-  std::lock_guard<std::mutex> lock(logMutex);
-  std::cout << text << std::endl;
-}
-
 void EndJsonDebug(bool jsondebug) {
   if (!jsondebug) return;
   ConsoleLine("COMPLETED OK");
