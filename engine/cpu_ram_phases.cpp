@@ -6,6 +6,7 @@
 
 #include "common/run_log.h"
 #include "engine/child_runner.h"
+#include "engine/phase_guard.h"
 #include "engine/phases.h"
 
 namespace {
@@ -17,31 +18,6 @@ constexpr bool skipRamBench = false;
 std::string FastModeRequest(const char* key) {
   return std::string("{\"") + key + "\":" + (runFastDev ? "true" : "false") + "}";
 }
-
-// A new tree holding the reply's "benchmarks" as compact JSON texts.
-Tree BenchmarksTree(const nlohmann::json& reply) {
-  Tree benchmarks;
-  MergeReplyEntries(benchmarks, reply, "benchmarks", "", MergeMode::JsonText);
-  return benchmarks;
-}
-
-// Runs the body of a child's phase; an exception out of it is logged with the child's reply so
-// far and marks the run crashed.
-template <class Body>
-void GuardPhase(RunState& run, const char* benchName, const std::string& reply, Body body) {
-  try {
-    body();
-  } catch (const std::exception& error) {
-    WriteLogLine(kLogB, __LINE__,
-                 std::string("ERROR: ") + benchName + " failed with error: " + error.what() + " (" +
-                     reply + ")");
-    run.clientCrashed = true;
-  } catch (...) {
-    WriteLogLine(kLogB, __LINE__, std::string("ERROR: ") + benchName + " fatal error: " + reply);
-    run.clientCrashed = true;
-  }
-}
-
 }  // namespace
 
 void RunCpuPhase(RunState& run) {

@@ -39,3 +39,9 @@ std::string WriteDocument(const Tree& document) {
   boost::property_tree::write_json(text, document, true);
   return text.str();
 }
+
+Tree BenchmarksTree(const nlohmann::json& reply) {
+  Tree benchmarks;
+  MergeReplyEntries(benchmarks, reply, "benchmarks", "", MergeMode::JsonText);
+  return benchmarks;
+}

@@ -17,6 +17,9 @@ enum class MergeMode {
 void MergeReplyEntries(Tree& target, const nlohmann::json& reply, const std::string& member,
                        const std::string& prefix, MergeMode mode);
 
+// A new tree holding the reply's "benchmarks" as compact JSON texts.
+Tree BenchmarksTree(const nlohmann::json& reply);
+
 // The document as pretty JSON: four blanks per level, LF line ends, every leaf a string.
 // Throws the tree library's error for a node that has both a value and children.
 std::string WriteDocument(const Tree& document);

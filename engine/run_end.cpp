@@ -1,10 +1,20 @@
 #include "engine/run_end.h"
 
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <fstream>
+#include <iostream>
 #include <mutex>
 
 #include "common/result_payload.h"
 #include "common/run_log.h"
+#include "common/text_helpers.h"
+#include "engine/bench_jobs.h"
+#include "engine/console_line.h"
 
 namespace {
 Tree LogLines() {
@@ -18,6 +28,19 @@ Tree LogLines() {
   // Later writers append; the stream must stay usable after the read hit its end.
   runLog.clear();
   return logs;
+}
+
+void PrintDebugDocument(const std::string& text) {
+  std::lock_guard<std::mutex> lock(logMutex);
+  std::cout << std::string(40, '-') << "DEBUG ADMIN JSON" << std::string(44, '-') << std::endl;
+  std::cout << text << std::endl;
+  std::cout << std::string(40, '-') << "END DEBUG ADMIN JSON" << std::string(40, '-') << std::endl;
+}
+
+void EndJsonDebug(bool jsondebug) {
+  if (!jsondebug) return;
+  ConsoleLine("COMPLETED OK");
+  std::system("pause");
 }
 }  // namespace
 
@@ -35,4 +58,41 @@ void WriteResultFile(const std::string& documentText) {
   // The outcome is not examined: a run that cannot store its file still ends normally.
   std::ofstream file("rawresults.dat", std::ios::binary | std::ios::trunc);
   file << "rawBenchData=" << EncodeResultPayload(documentText);
+}
+
+int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waitsFor) {
+  try {
+    RunState run;
+    run.jsondebug = jsondebug;
+    run.mainStartTick = timeGetTime();
+    phases(run);
+
+    WaitForSustainedWrites(run, waitsFor(run.mainStartTick));
+    CollectSustainedWriteResults(run);
+
+    const std::string seconds = ToString(static_cast<unsigned>(ElapsedMs(run.mainStartTick) / 1000));
+    ConsoleLine("INFO: Completed all benchmarks in " + seconds + " s");
+    const std::string text = AssembleResultDocument(run, seconds);
+    if (jsondebug) PrintDebugDocument(text);
+    WriteResultFile(text);
+  } catch (const std::exception& e) {
+    std::cerr << "error: " << e.what() << '\n';
+    return 1;
+  } catch (...) {
+    std::cerr << "Exception of unknown type!\n";
+  }
+  EndJsonDebug(jsondebug);
+  return 0;
+}
+
+int EndProcess(int exitCode) {
+  if (AllBenchesFinished()) return exitCode;
+  // Holding the mutex, no job can start a line that the end would cut.
+  std::lock_guard<std::mutex> lock(logMutex);
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  // No exit handlers and no library detach: nothing a running job uses is destroyed first.
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+  std::_Exit(exitCode);
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "engine/benchdrive/sustained_write_batch.h"
 #include "engine/result_document.h"
 #include "engine/sysinfo/system_info.h"
 
@@ -19,4 +20,8 @@ struct RunState {
   SystemInfo systemInformation;  // the machine's facts, gathered by the system-information phase
   std::map<std::string, std::string> cpuFacts;  // processor facts for the CPU component
   bool clientCrashed = false;  // set by any phase that failed; never cleared
+  // Drives whose core run brought benchmarks, parked for a sustained-write run, and those launched.
+  PendingSustainedWrites pendingSustainedWrites;
+  LaunchedSustainedWrites launchedSustainedWrites;
+  uint32_t batchStart = 0;  // ms since mainStartTick, taken before the latest batch launch
 };

@@ -1,14 +1,8 @@
-#include <iostream>
-#include <mutex>
-
-#include "common/run_log.h"
+#include "engine/console_line.h"
 #include "engine/phases.h"
 
 void RunSystemInfoPhase(RunState& run) {
-  {
-    std::lock_guard<std::mutex> lock(logMutex);
-    std::cout << "INFO: Checking OS support" << std::endl;
-  }
+  ConsoleLine("INFO: Checking OS support");
   SystemInfo& info = run.systemInformation;
   info.GatherCpuAndSystemInfo();
   for (const auto& fact : info.systemInfo)

@@ -5,14 +5,6 @@
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 
-namespace {
-const std::string& Field(const WmiRow& row, const std::string& name) {
-  static const std::string empty;
-  const auto found = row.find(name);
-  return found != row.end() ? found->second : empty;
-}
-}  // namespace
-
 void ApplyProcessorRows(int queryResult, const std::vector<WmiRow>& rows, TextMap& componentInfo,
                         TextMap& systemInfo) {
   std::string name;
@@ -25,14 +17,14 @@ void ApplyProcessorRows(int queryResult, const std::vector<WmiRow>& rows, TextMa
   if (!rows.empty()) {
     WriteLogLine(kLogS, __LINE__, "INFO: Processing CPU");
     const WmiRow& first = rows.front();
-    name = Field(first, "Name");
+    name = RowField(first, "Name");
     TrimRight(name);
     // Only the first package is described; say so when there are more.
     if (rows.size() > 1) name = "1st CPU: " + name;
-    socket = Field(first, "SocketDesignation");
-    maxClock = Field(first, "MaxClockSpeed");
-    processorId = Field(first, "ProcessorId");
-    const double percent = std::atof(Field(first, "LoadPercentage").c_str());
+    socket = RowField(first, "SocketDesignation");
+    maxClock = RowField(first, "MaxClockSpeed");
+    processorId = RowField(first, "ProcessorId");
+    const double percent = std::atof(RowField(first, "LoadPercentage").c_str());
     if (percent >= 0 && percent <= 100) {
       load = DoubleToString(percent);
     } else {
@@ -55,8 +47,8 @@ void ApplyMemoryRows(int queryResult, const std::vector<WmiRow>& rows, TextMap& 
   for (size_t i = 0; i < rows.size(); ++i) {
     WriteLogLine(kLogS, __LINE__,
                  "INFO: Processing Ram Stick " + ToString(static_cast<unsigned>(i)));
-    if (i == 0) speed = Field(rows[i], "Speed");
-    total = total + std::atof(Field(rows[i], "Capacity").c_str()) / 1024 / 1024 / 1024;
+    if (i == 0) speed = RowField(rows[i], "Speed");
+    total = total + std::atof(RowField(rows[i], "Capacity").c_str()) / 1024 / 1024 / 1024;
   }
   systemInfo["totalRamGB"] = DoubleToString(total);
   // From 5000 MHz on the frequency is left empty (the key stays).

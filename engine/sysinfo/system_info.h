@@ -1,11 +1,14 @@
 #pragma once
 // The system-information object: the machine's facts for the result document and the drive records.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "engine/sysinfo/disk_bus.h"
+#include "engine/sysinfo/usb_device_speed.h"
+#include "engine/sysinfo/wmi_query.h"
 
 // One logical drive on one physical disk.
 struct DriveRecord {
@@ -30,6 +33,9 @@ struct DriveRecord {
   std::string usbConSpeed;       // bcdUSB as four lower-case hex digits, or "n/a"
 };
 
+// The USB version of the device with the given vvvv_pppp key, or empty when none matched.
+using UsbVersionLookup = std::function<std::string(const std::string& key)>;
+
 // The engine version stored under "cvnVersion".
 std::string GetEngineVersion();
 
@@ -43,6 +49,20 @@ class SystemInfo {
   void GatherCpuAndSystemInfo();
   // The memory, OS, board, video, BIOS, uptime, time and bitness facts and the bus descriptions.
   void GatherMemoryOsBoardInfo();
+
+  // Appends one record per logical disk reached from Win32_DiskDrive through its partitions, sets
+  // systemDiskIndex when one is systemDrive, then sums the free space per disk. Failed queries are
+  // logged and skipped.
+  void EnumerateDrives(
+      const RowQuery& query = QueryRows,
+      const UsbVersionLookup& usbVersion = [](const std::string& key) {
+        return FindUsbDeviceVersion(key);
+      });
+  // Sets each record's phyMinFreeGB to the sum of freeGB over the records of its phyIndex.
+  void ComputeDiskFreeSums();
+  // Marks the drives on the system disk and keeps, in order of decreasing free space, one drive
+  // per physical disk and per base path, logging the lists before and after.
+  void SelectDriveTargets();
 
   std::string systemDrive;   // e.g. C:; empty when unknown
   int systemDiskIndex = -1;  // phyIndex of the disk holding systemDrive; -1 when unknown

@@ -22,6 +22,12 @@ bool ReadProperty(const PropertyReader& read, const std::string& field, const st
 }
 }  // namespace
 
+const std::string& RowField(const WmiRow& row, const std::string& name) {
+  static const std::string empty;
+  const auto found = row.find(name);
+  return found != row.end() ? found->second : empty;
+}
+
 WmiRow ReadWmiRow(const std::vector<std::string>& fields, const PropertyReader& read) {
   WmiRow row;
   for (const std::string& field : fields) {

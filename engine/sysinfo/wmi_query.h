@@ -11,6 +11,9 @@
 // Field name to UTF-8 value; every requested field is present (empty when unreadable).
 using WmiRow = std::map<std::string, std::string>;
 
+// The value of a field of a row, empty when the row lacks it.
+const std::string& RowField(const WmiRow& row, const std::string& name);
+
 // Reads one property of a result object into a fresh VARIANT and returns the call's result.
 using PropertyReader = std::function<HRESULT(const std::wstring& name, VARIANT* value)>;
 

@@ -12,6 +12,17 @@ std::wstring MultiByteToWide(const std::string& text, unsigned codePage) {
   return wide;
 }
 
+std::string WideToMultiByte(const std::wstring& text, unsigned codePage) {
+  if (text.empty()) return std::string();
+  const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  if (length < 1) return std::string();
+  std::string bytes(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length,
+                      nullptr, nullptr);
+  return bytes;
+}
+
 std::wstring Utf8ToWide(const std::string& text) { return MultiByteToWide(text, CP_UTF8); }
 
 void WideToUtf8(const wchar_t* source, std::string& target) {

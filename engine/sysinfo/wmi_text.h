@@ -5,6 +5,8 @@
 
 // Bytes in the given code page to UTF-16, over exactly the text's bytes.
 std::wstring MultiByteToWide(const std::string& text, unsigned codePage);
+// UTF-16 to bytes in the given code page, over exactly the text's units.
+std::string WideToMultiByte(const std::wstring& text, unsigned codePage);
 // UTF-8 bytes to UTF-16, over exactly the text's bytes.
 std::wstring Utf8ToWide(const std::string& text);
 // A null-terminated UTF-16 text (or null) to UTF-8; target is overwritten, empty for null.

@@ -2,6 +2,9 @@
 // runner benchmark. It reads its whole standard input, then follows a script: either the array
 // "FAKE_SCRIPT" of the request, or, when the request has none, the file "<own name>.script" in the
 // current directory (one command a line), so that it can answer the run engine's real requests.
+// A drive benchmark request (with "DRIVE_TARGETDRIVE" and "DRIVE_TESTSUITE") first looks for
+// "<own name>.<drive letter>.<suite>.script", e.g. CVNDriveBench.C.Core.script, so that each drive
+// and suite can answer in its own way.
 //
 // Commands:
 //   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
@@ -57,7 +60,7 @@ std::string ReadAllInput() {
   return text;
 }
 
-std::string OwnScriptName() {
+std::string OwnName() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string name(path);
@@ -65,7 +68,32 @@ std::string OwnScriptName() {
   if (slash != std::string::npos) name.erase(0, slash + 1);
   size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.erase(dot);
-  return name + ".script";
+  return name;
+}
+
+bool ReadScriptFile(const std::string& fileName, std::vector<std::string>& script) {
+  std::ifstream file(fileName, std::ios::binary);
+  if (!file) return false;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) script.push_back(line);
+  }
+  return true;
+}
+
+// "<own name>.C.Core.script" for a drive benchmark request for C: and its core suite; else empty.
+std::string DriveScriptName(const nlohmann::json& request) {
+  if (!request.is_object()) return std::string();
+  const auto drive = request.find("DRIVE_TARGETDRIVE");
+  const auto suite = request.find("DRIVE_TESTSUITE");
+  if (drive == request.end() || suite == request.end() || !drive->is_string() ||
+      !suite->is_string()) {
+    return std::string();
+  }
+  std::string letter = drive->get<std::string>();
+  if (!letter.empty() && letter.back() == ':') letter.pop_back();
+  return OwnName() + "." + letter + "." + suite->get<std::string>() + ".script";
 }
 
 std::vector<std::string> LoadScript(const std::string& request) {
@@ -75,12 +103,9 @@ std::vector<std::string> LoadScript(const std::string& request) {
     for (const auto& command : parsed["FAKE_SCRIPT"]) script.push_back(command.get<std::string>());
     return script;
   }
-  std::ifstream file(OwnScriptName(), std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) script.push_back(line);
-  }
+  const std::string driveScript = DriveScriptName(parsed);
+  if (!driveScript.empty() && ReadScriptFile(driveScript, script)) return script;
+  ReadScriptFile(OwnName() + ".script", script);
   return script;
 }
 

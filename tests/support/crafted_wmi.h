@@ -48,17 +48,27 @@ class FakeObject {
   std::map<std::wstring, int> reads_;
 };
 
-// A row query that answers with prepared rows and records what it was asked.
+// A row query that answers with prepared rows and records what it was asked. A query text found
+// in answers gets those rows (none fails, as a query that matched nothing does); any other text
+// gets result and rows.
 struct FakeRowQuery {
   int result = 0;
   std::vector<WmiRow> rows;
-  std::string wql;
-  std::string fieldList;
+  std::map<std::string, std::vector<WmiRow>> answers;
+  std::string wql;        // the last query
+  std::string fieldList;  // its field list
+  std::vector<std::pair<std::string, std::string>> asked;  // every query and field list, in order
 
   RowQuery Query() {
     return [this](std::vector<WmiRow>& out, const std::string& query, const std::string& fields) {
       wql = query;
       fieldList = fields;
+      asked.emplace_back(query, fields);
+      const auto answer = answers.find(query);
+      if (answer != answers.end()) {
+        out.insert(out.end(), answer->second.begin(), answer->second.end());
+        return answer->second.empty() ? 1 : 0;
+      }
       out.insert(out.end(), rows.begin(), rows.end());
       return result;
     };

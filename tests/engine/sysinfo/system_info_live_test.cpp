@@ -9,6 +9,7 @@
 
 #include "engine/sysinfo/os_facts.h"
 #include "engine/sysinfo/system_info.h"
+#include "engine/sysinfo/wmi_query.h"
 #include "tests/support/output_watch.h"
 
 namespace {
@@ -116,5 +117,28 @@ TEST_F(CollectedOnce, LogsInTheOrderOfTheCollection) {
   EXPECT_LT(at("INFO: Gathering Device Info"), end);
   EXPECT_NE(printed->find("INFO: Checking CPU power status\n"), std::string::npos);
   EXPECT_NE(printed->find("INFO: Gathering Device Info\n"), std::string::npos);
+}
+// Wine's WMI lists the disks but answers no ASSOCIATORS OF query, so each disk is reported and
+// skipped, and no drive record is made.
+TEST(EnumerateDrivesOnThePlatform, ReportsEachDiskAndMakesNoRecord) {
+  std::vector<WmiRow> disks;
+  ASSERT_EQ(QueryRows(disks, "select DeviceID from Win32_DiskDrive", "DeviceID"), 0);
+  SystemInfo info;
+  info.systemDrive = "C:";
+  OutputWatch log;
+  testing::internal::CaptureStdout();
+  info.EnumerateDrives();
+  const std::string printed = testing::internal::GetCapturedStdout();
+
+  for (size_t n = 0; n < disks.size(); ++n) {
+    const std::string& deviceId = disks[n].at("DeviceID");
+    // As Wine delivers it: backslashes doubled.
+    EXPECT_EQ(deviceId.rfind(R"(\\\\.\\PHYSICALDRIVE)", 0), size_t{0}) << deviceId;
+    EXPECT_EQ(log.Count("INFO: Processing drive: " + std::to_string(n)), 1) << n;
+    EXPECT_EQ(log.Count("WARN Query Win32_DiskDrive.DeviceID failed for " + deviceId), 1) << n;
+  }
+  EXPECT_TRUE(info.drives.empty());
+  EXPECT_EQ(info.systemDiskIndex, -1);
+  EXPECT_EQ(printed.find("*** ERROR ***"), std::string::npos) << printed;
 }
 }  // namespace

@@ -1,0 +1,193 @@
+// The drive phase, the sustained-write stage and the end of a run as processes: the drive run
+// driver runs them on crafted drives with the fake child as CVNDriveBench.exe beside it, each
+// drive and suite following its own script; and one real run of the engine, which finds no drive.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/support/engine_run.h"
+#include "tests/support/payload_decoder.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+using nlohmann::json;
+
+struct DriveRun {
+  ProcessResult process;
+  bool resultFile = false;
+  json document;  // read back from "rawresults.dat"
+
+  bool Printed(const std::string& line) const {
+    for (std::string printed : SplitLines(process.output)) {
+      if (!printed.empty() && printed.back() == '\r') printed.pop_back();
+      if (printed == line) return true;
+    }
+    return false;
+  }
+  int PrintedStartingWith(const std::string& start) const {
+    int count = 0;
+    for (const std::string& printed : SplitLines(process.output)) {
+      if (printed.rfind(start, 0) == 0) ++count;
+    }
+    return count;
+  }
+  bool Logged(const std::string& message) const {
+    for (const json& line : document["logs"]) {
+      const std::string text = line.get<std::string>();
+      if (text.size() >= message.size() &&
+          text.compare(text.size() - message.size(), message.size(), message) == 0) {
+        return true;
+      }
+    }
+    return false;
+  }
+};
+
+DriveRun RunDriver(const TempDir& dir, const json& scenario,
+                   const std::map<std::string, std::string>& scripts) {
+  dir.Copy(BinDir() + "\\drive_run_driver.exe", "drive_run_driver.exe");
+  dir.Copy(BinDir() + "\\fake_child.exe", "CVNDriveBench.exe");
+  dir.Write("drives.json", scenario.dump());
+  for (const auto& script : scripts) dir.Write(script.first, script.second);
+  DriveRun run;
+  run.process = RunProgram(dir.File("drive_run_driver.exe"), "", "", dir.path(), 300000);
+  run.resultFile = dir.Exists("rawresults.dat");
+  if (run.resultFile) {
+    run.document = json::parse(DecodeResultFile(dir.Read("rawresults.dat")), nullptr, false);
+  }
+  return run;
+}
+
+json Drive(const std::string& letter, int disk, int freeGB) {
+  return {{"letter", letter}, {"disk", disk}, {"freeGB", freeGB}};
+}
+
+std::string CoreAnswer(const std::string& speed) {
+  return "line:B: core run\nline:R: {\"benchmarks\":[{\"sequentialWrite\":" + speed +
+         "}],\"componentInfo\":[{\"driveModel\":\"fake\"}]}\n";
+}
+const char kSustainedAnswer[] = "sleep:1500\nline:R: {\"benchmarks\":[{\"sustainedWrite\":900}]}\n";
+
+TEST(DriveRun, ParksTheDrivesWithBenchmarksAndAppendsTheirSustainedWrites) {
+  // Targets by free space, one per disk: D:, F:, G:, E:, H: (C: shares D:'s disk).
+  const json scenario = {{"batchTimeMs", 60000},
+                         {"batchLimit", 2},
+                         {"drives",
+                          {Drive("C:", 0, 40), Drive("D:", 0, 300), Drive("E:", 1, 10),
+                           Drive("F:", 2, 50), Drive("G:", 3, 20), Drive("H:", 4, 5)}}};
+  TempDir dir;
+  const DriveRun run =
+      RunDriver(dir, scenario,
+                {{"CVNDriveBench.D.Core.script", CoreAnswer("2000")},
+                 {"CVNDriveBench.F.Core.script", CoreAnswer("2000")},
+                 {"CVNDriveBench.G.Core.script", CoreAnswer("2000")},
+                 {"CVNDriveBench.E.Core.script", "line:R: {\"componentInfo\":[{\"note\":\"none\"}]}\n"},
+                 {"CVNDriveBench.H.Core.script", "line:R: not json\n"},
+                 {"CVNDriveBench.D.SustainedWrite.script", kSustainedAnswer},
+                 {"CVNDriveBench.F.SustainedWrite.script", kSustainedAnswer},
+                 {"CVNDriveBench.G.SustainedWrite.script", kSustainedAnswer}});
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.document.is_object()) << run.process.output;
+
+  // E: and H: brought no benchmarks and stand first; the parked drives follow in key order. Each
+  // batch holds one drive of 2000 MB/s: D: went in the first, F: in the second, and then the
+  // batch limit kept G: at its core data.
+  std::vector<std::string> order;
+  for (const json& component : run.document["components"]) {
+    order.push_back(component["componentInfo"]["basePath"].get<std::string>());
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"E:", "H:", "D:", "F:", "G:"}));
+  const json& components = run.document["components"];
+  EXPECT_EQ(components[0]["componentInfo"]["note"], "none");
+  EXPECT_FALSE(components[0].contains("benchmarks"));
+  EXPECT_EQ(components[2]["benchmarks"], json({{"sequentialWrite", "2000"}, {"sustainedWrite", "900"}}));
+  EXPECT_EQ(components[2]["componentInfo"]["driveModel"], "fake");
+  EXPECT_EQ(components[3]["benchmarks"], json({{"sequentialWrite", "2000"}, {"sustainedWrite", "900"}}));
+  EXPECT_EQ(components[4]["benchmarks"], json({{"sequentialWrite", "2000"}}));
+  EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "true");  // H:'s answer was not JSON
+
+  EXPECT_TRUE(run.Printed("INFO: Gathering drive info"));
+  EXPECT_TRUE(run.Printed("INFO: Launching sustained write bench on D:"));
+  EXPECT_TRUE(run.Printed("INFO: Queuing sustained write bench on F:"));
+  EXPECT_TRUE(run.Printed("INFO: Launching sustained write bench on F:"));
+  EXPECT_TRUE(run.Printed("INFO: Reached limit of 2 sustained write batches, skipping further "
+                          "benchmarks."));
+  EXPECT_GE(run.PrintedStartingWith("INFO: Waiting for sustained writes ... "), 1);
+  EXPECT_FALSE(run.Printed("INFO: Launching sustained write bench on G:"));
+  EXPECT_EQ(run.PrintedStartingWith("ERROR: Sustained write"), 0);
+  EXPECT_TRUE(run.Logged("INFO: Skipping C:"));
+  EXPECT_TRUE(run.Logged("INFO: Launching drive test suite"));
+  EXPECT_TRUE(run.Logged("INFO: Completed Core drive benchmarks on H:"));
+  EXPECT_EQ(run.PrintedStartingWith("ERROR: DriveBench failed with error: "), 1);
+  EXPECT_TRUE(run.Logged("INFO: Collecting sustained write bench results for G:"));
+}
+
+TEST(DriveRun, EndsWhileASustainedWriteStillRunsPastTheTimeLimit) {
+  const json scenario = {
+      {"batchTimeMs", 2500}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40)}}};
+  TempDir dir;
+  const DriveRun run = RunDriver(
+      dir, scenario,
+      {{"CVNDriveBench.C.Core.script", CoreAnswer("100")},
+       {"CVNDriveBench.C.SustainedWrite.script",
+        "line:B: writing\nsleep:8000\ntouch:sustained-write-done\n"
+        "line:R: {\"benchmarks\":[{\"sustainedWrite\":900}]}\n"}});
+  // The run has ended while its child still writes.
+  const bool childStillRan = !dir.Exists("sustained-write-done");
+  EXPECT_EQ(run.process.exitCode, 0) << run.process.output;
+  EXPECT_FALSE(run.process.timedOut);
+  EXPECT_TRUE(childStillRan);
+  ASSERT_TRUE(run.document.is_object()) << run.process.output;
+
+  EXPECT_TRUE(run.Printed("ERROR: Sustained write timed out, aborted additional launches."));
+  EXPECT_TRUE(run.Printed("ERROR: Sustained write job timed out."));
+  EXPECT_TRUE(run.Logged("ERROR: Sustained write job timed out."));
+  EXPECT_EQ(run.PrintedStartingWith("INFO: Completed all benchmarks in "), 1);
+  const json& drive = run.document["components"][0];
+  EXPECT_EQ(drive["benchmarks"], json({{"sequentialWrite", "100"}}));
+
+  // Let the child finish before its folder goes.
+  for (int i = 0; i < 300 && !dir.Exists("sustained-write-done"); ++i) Sleep(50);
+  Sleep(500);
+}
+
+TEST(DriveRun, ASustainedWriteAnswerThatIsNotJsonEndsTheRunWithoutAResultFile) {
+  const json scenario = {
+      {"batchTimeMs", 60000}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40)}}};
+  TempDir dir;
+  const DriveRun run =
+      RunDriver(dir, scenario,
+                {{"CVNDriveBench.C.Core.script", CoreAnswer("100")},
+                 {"CVNDriveBench.C.SustainedWrite.script", "line:R: {not json\n"}});
+  EXPECT_EQ(run.process.exitCode, 1) << run.process.output;
+  EXPECT_EQ(run.PrintedStartingWith("error: "), 1) << run.process.output;
+  EXPECT_FALSE(run.resultFile);
+}
+
+TEST(DriveRun, ARealRunFindsNoDriveAndDoesNotWait) {
+  const EngineRun run = RunEngine(EngineRunSetup());
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  EXPECT_TRUE(run.Printed("INFO: Gathering drive info"));
+  EXPECT_EQ(run.process.output.find("INFO: Waiting for"), std::string::npos) << run.process.output;
+  EXPECT_EQ(run.process.output.find("sustained write bench"), std::string::npos);
+  const json document = json::parse(run.resultDocument, nullptr, false);
+  ASSERT_TRUE(document.is_object());
+  for (const json& component : document["components"]) {
+    ASSERT_TRUE(component.contains("componentInfo"));
+    EXPECT_NE(component["componentInfo"].value("familyGroup", ""), "Drive");
+  }
+  bool launched = false;
+  for (const json& line : document["logs"]) {
+    launched = launched || line.get<std::string>().find("INFO: Launching drive test suite") !=
+                               std::string::npos;
+  }
+  EXPECT_TRUE(launched);
+}
+}  // namespace
