@@ -1,9 +1,12 @@
-/* Native reference for CVNRAMBench's figures, built with the host's gcc: the same SSE2 kernels,
- * worker protocol (warm-up, window opened and closed by two flags, join), slices and GB/s formula,
- * and the same 128 MB pointer chase (the 1 MB random cycle spread at a stride of 128 elements).
+/* Native reference for CVNRAMBench's figures, built with the host's gcc: the same SSE2 kernels and
+ * data (buffers filled with 0x5A, Write storing lines of ones), worker protocol (warm-up, window
+ * opened and closed by two flags, join), slices and GB/s formula, and the same 128 MB pointer chase
+ * (the 1 MB random cycle spread at a stride of 128 elements). Also Write with zero lines
+ * ("WriteZero"), which some memory systems finish far faster: it shows what the data is worth.
  * Usage: ram_native [warmup_ms window_ms]   prints "<threads>Core<Mode> <GB/s>" lines and
  * "chase128MB <ns per step>". */
 #define _GNU_SOURCE
+#include <emmintrin.h>
 #include <pthread.h>
 #include <stdatomic.h>
 #include <stdint.h>
@@ -15,6 +18,8 @@
 
 #define BUFFER_BYTES 268435456ull
 #define BLOCK 128
+#define FILL_BYTE 0x5A
+#define WRITE_BYTE 0xFF
 
 static unsigned char *bufferA, *bufferB;
 static atomic_int measureFlag, stopFlag;
@@ -37,14 +42,15 @@ static void read_blocks(const unsigned char *p, size_t length) {
   } while (p != end);
 }
 
-static void write_blocks(unsigned char *p, size_t length) {
+static void write_blocks(unsigned char *p, size_t length, unsigned char byte) {
   unsigned char *end = p + (length / BLOCK ? length / BLOCK : 1) * BLOCK;
+  const __m128i line = _mm_set1_epi8((char)byte);
   do {
     __asm__ volatile(
-        "movntdq %%xmm0, 0(%0)\n\tmovntdq %%xmm1, 16(%0)\n\tmovntdq %%xmm2, 32(%0)\n\t"
-        "movntdq %%xmm3, 48(%0)\n\tmovntdq %%xmm4, 64(%0)\n\tmovntdq %%xmm5, 80(%0)\n\t"
-        "movntdq %%xmm6, 96(%0)\n\tmovntdq %%xmm7, 112(%0)\n\t"
-        : : "r"(p) : "memory");
+        "movntdq %1, 0(%0)\n\tmovntdq %1, 16(%0)\n\tmovntdq %1, 32(%0)\n\t"
+        "movntdq %1, 48(%0)\n\tmovntdq %1, 64(%0)\n\tmovntdq %1, 80(%0)\n\t"
+        "movntdq %1, 96(%0)\n\tmovntdq %1, 112(%0)\n\t"
+        : : "r"(p), "x"(line) : "memory");
     p += BLOCK;
   } while (p != end);
 }
@@ -73,8 +79,9 @@ static void *worker_main(void *argument) {
   size_t offset = (size_t)w->index * BUFFER_BYTES / w->threads;
   for (;;) {
     if (w->mode == 0) read_blocks(bufferA + offset, length);
-    else if (w->mode == 1) write_blocks(bufferA + offset, length);
-    else copy_blocks(bufferA + offset, bufferB + offset, length);
+    else if (w->mode == 1) write_blocks(bufferA + offset, length, WRITE_BYTE);
+    else if (w->mode == 2) copy_blocks(bufferA + offset, bufferB + offset, length);
+    else write_blocks(bufferA + offset, length, 0);
     if (atomic_load_explicit(&measureFlag, memory_order_relaxed) == 1) w->count++;
     if (atomic_load_explicit(&stopFlag, memory_order_relaxed) == 1) break;
   }
@@ -95,7 +102,7 @@ static void sleep_ms(unsigned ms) {
 static unsigned char *allocate(void) {
   void *p = NULL;
   if (posix_memalign(&p, 4096, BUFFER_BYTES) != 0) exit(1);
-  memset(p, 0, BUFFER_BYTES);
+  memset(p, FILL_BYTE, BUFFER_BYTES);
   return p;
 }
 
@@ -143,14 +150,14 @@ int main(int argc, char **argv) {
   unsigned warmup = argc > 2 ? (unsigned)atoi(argv[1]) : 450;
   unsigned window = argc > 2 ? (unsigned)atoi(argv[2]) : 450;
   static const int counts[] = {1, 2, 16};
-  static const char *names[] = {"Read", "Write", "Mixed"};
-  static const double factors[] = {1.0, 1.0, 2.0};
+  static const char *names[] = {"Read", "Write", "Mixed", "WriteZero"};
+  static const double factors[] = {1.0, 1.0, 2.0, 1.0};
   bufferA = allocate();
   bufferB = allocate();
   for (int c = 0; c < 3; ++c) {
     int n = counts[c];
     struct worker workers[16];
-    for (int mode = 0; mode < 3; ++mode) {
+    for (int mode = 0; mode < 4; ++mode) {
       atomic_store(&measureFlag, 0);
       atomic_store(&stopFlag, 0);
       for (int k = 0; k < n; ++k) {

@@ -1,5 +1,6 @@
 #include "rambench/ram_buffers.h"
 
+#include <cstring>
 #include <new>
 
 #include "rambench/ram_workers.h"
@@ -10,20 +11,13 @@ unsigned char* ramBufferB = nullptr;
 namespace {
 constexpr std::align_val_t kKernelAlignment{16};  // movdqa and movntdq need 16-byte addresses
 
-constexpr size_t kPageBytes = 4096;
-
-// Fresh memory may not have pages of its own yet: a system that maps every untouched page to one
-// shared zero page would let the first Read rounds stream from the cache. One store per page
-// gives every page its own memory before anything is measured.
-void BackEveryPage(unsigned char* buffer) {
-  volatile unsigned char* bytes = buffer;
-  for (size_t offset = 0; offset < kRamBufferBytes; offset += kPageBytes) bytes[offset] = 0;
-}
-
-unsigned char* AllocateAligned() {
+// Filled before anything is measured: fresh memory may have no pages of its own yet (a system
+// that maps untouched pages to one shared zero page would let Read stream from the cache), and
+// zero lines are a shortcut for some memory systems, so the Mixed copy must move real data.
+unsigned char* AllocateFilled() {
   unsigned char* buffer = static_cast<unsigned char*>(
       ::operator new(static_cast<size_t>(kRamBufferBytes), kKernelAlignment));
-  BackEveryPage(buffer);
+  std::memset(buffer, kRamFillByte, static_cast<size_t>(kRamBufferBytes));
   return buffer;
 }
 
@@ -34,9 +28,9 @@ void FreeAligned(unsigned char*& buffer) {
 }  // namespace
 
 RamBuffers::RamBuffers() {
-  ramBufferA = AllocateAligned();
+  ramBufferA = AllocateFilled();
   try {
-    ramBufferB = AllocateAligned();
+    ramBufferB = AllocateFilled();
   } catch (...) {
     FreeAligned(ramBufferA);
     throw;

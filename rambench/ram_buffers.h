@@ -6,8 +6,11 @@
 extern unsigned char* ramBufferA;
 extern unsigned char* ramBufferB;
 
-// Allocates ramBufferA, then ramBufferB (std::bad_alloc when memory is short) and frees both when
-// it goes out of scope or at Free().
+// What the buffers hold once prepared: real data, so that the Mixed copy moves no zero lines.
+constexpr unsigned char kRamFillByte = 0x5A;
+
+// Allocates ramBufferA, then ramBufferB (std::bad_alloc when memory is short), fills both with
+// kRamFillByte, and frees both when it goes out of scope or at Free().
 class RamBuffers {
  public:
   RamBuffers();

@@ -6,7 +6,10 @@
 
 // Per block: prefetchnta of the next block (four 32-byte steps), eight movdqa loads.
 void ReadBlocksSse2(const unsigned char* address, size_t length);
-// Per block: eight movntdq stores.
+// Per block: eight movntdq stores of bytes kRamWriteByte.
 void WriteBlocksSse2(unsigned char* address, size_t length);
+
+// What the Write kernel stores: lines of ones, never zero lines.
+constexpr unsigned char kRamWriteByte = 0xFF;
 // Per block: prefetchnta of the next source block, eight movdqa loads, eight movntdq stores.
 void CopyBlocksSse2(unsigned char* destination, const unsigned char* source, size_t length);
