@@ -42,10 +42,11 @@ TEST_F(MediaSearch, FindsAFileBesideTheExecutableFromAnotherWorkingDirectory) {
 TEST_F(MediaSearch, FindsAFileInTheMediaFolderOfTheWorkingDirectory) {
   TempDir dir;
   CreateDirectoryA(dir.File("media").c_str(), nullptr);
-  dir.Write("media\\ZORTA.fx", "");
+  // A name of its own: the build puts the real "ZORTA.fx" beside the executable, found first.
+  dir.Write("media\\OnlyInMedia.fx", "");
   ScopedCurrentDirectory inDir(dir.path());
-  EXPECT_EQ(Find(L"ZORTA.fx"), S_OK);
-  EXPECT_EQ(std::wstring(path), L"media\\ZORTA.fx");
+  EXPECT_EQ(Find(L"OnlyInMedia.fx"), S_OK);
+  EXPECT_EQ(std::wstring(path), L"media\\OnlyInMedia.fx");
 }
 
 TEST_F(MediaSearch, SearchesUpwardsFromTheWorkingDirectory) {
