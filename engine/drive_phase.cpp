@@ -8,7 +8,7 @@
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 #include "engine/benchdrive/drive_requests.h"
-#include "engine/console_line.h"
+#include "common/console_line.h"
 #include "engine/phase_guard.h"
 #include "engine/phases.h"
 #include "engine/sysinfo/drive_targets.h"

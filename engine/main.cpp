@@ -11,6 +11,7 @@ void RunEveryPhase(RunState& run) {
   RunCpuPhase(run);
   RunRamPhase(run);
   RunDrivePhase(run);
+  RunGraphicsPhase(run);
 }
 }  // namespace
 

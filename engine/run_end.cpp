@@ -14,7 +14,7 @@
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 #include "engine/bench_jobs.h"
-#include "engine/console_line.h"
+#include "common/console_line.h"
 
 namespace {
 Tree LogLines() {

@@ -6,7 +6,7 @@
 
 #include "common/run_log.h"
 #include "common/text_helpers.h"
-#include "engine/console_line.h"
+#include "common/console_line.h"
 
 namespace {
 // The console countdown starts here, less the whole seconds the batch has already run.

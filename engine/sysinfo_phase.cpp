@@ -1,4 +1,4 @@
-#include "engine/console_line.h"
+#include "common/console_line.h"
 #include "engine/phases.h"
 
 void RunSystemInfoPhase(RunState& run) {

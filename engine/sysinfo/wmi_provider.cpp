@@ -1,9 +1,10 @@
 #include "engine/sysinfo/wmi_provider.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
+#include "common/console_line.h"
 #include "engine/sysinfo/wmi_text.h"
 
 thread_local int comInitCount = 0;
@@ -15,8 +16,9 @@ namespace {
 
 const wchar_t kNamespace[] = L"ROOT\\CIMV2";
 
+// The graphics phase queries while background jobs print: whole lines only.
 void PrintFailure(const char* what, HRESULT hr) {
-  std::printf("%s failed: 0x%08lx\n", what, static_cast<unsigned long>(hr));
+  ConsoleLine(std::string(what) + " failed: " + ResultCodeText(hr));
 }
 }  // namespace
 
@@ -91,7 +93,7 @@ void WMIProvider::Disconnect() {
 
 bool WMIProvider::RunQuery(WmiObjectList& objects, const std::string& wql) {
   if (!services) {
-    std::printf("WMI is not initialized!\n");
+    ConsoleLine("WMI is not initialized!");
     return false;
   }
 
@@ -106,8 +108,7 @@ bool WMIProvider::RunQuery(WmiObjectList& objects, const std::string& wql) {
                              enumerator.out());
   }
   if (FAILED(hr) || !enumerator) {
-    std::printf("Querying %s Serial Key failed: 0x%08lx\n", wql.c_str(),
-                static_cast<unsigned long>(hr));
+    ConsoleLine("Querying " + wql + " Serial Key failed: " + ResultCodeText(hr));
     return false;
   }
 

@@ -1,7 +1,6 @@
 #include "engine/sysinfo/wmi_query.h"
 
-#include <cstdio>
-
+#include "common/console_line.h"
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 #include "common/platform/com_holders.h"
@@ -14,8 +13,8 @@ bool ReadProperty(const PropertyReader& read, const std::string& field, const st
                   ScopedVariant& value) {
   const HRESULT hr = read(name, value.get());
   if (FAILED(hr)) {
-    std::printf("pclsObj->Get (%s) failed: 0x%08lx\n", field.c_str(),
-                static_cast<unsigned long>(hr));
+    // The graphics phase queries while background jobs print: whole lines only.
+    ConsoleLine("pclsObj->Get (" + field + ") failed: " + ResultCodeText(hr));
     return false;
   }
   return true;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 std::wstring MultiByteToWide(const std::string& text, unsigned codePage) {
   if (text.empty()) return std::wstring();
   const int length =
@@ -47,4 +49,10 @@ void SplitAny(const std::string& text, std::vector<std::string>& pieces,
     pieces.push_back(text.substr(position, next - position));
     position = next + 1;
   }
+}
+
+std::string ResultCodeText(long code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(code));
+  return text;
 }

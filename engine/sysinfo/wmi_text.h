@@ -14,3 +14,5 @@ void WideToUtf8(const wchar_t* source, std::string& target);
 // Appends the parts of text between any of the delimiter bytes; empty parts are kept.
 void SplitAny(const std::string& text, std::vector<std::string>& pieces,
               const std::string& delimiters);
+// A result code as the WMI layer prints it: "0x" and eight hex digits.
+std::string ResultCodeText(long code);

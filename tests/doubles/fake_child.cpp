@@ -5,6 +5,8 @@
 // A drive benchmark request (with "DRIVE_TARGETDRIVE" and "DRIVE_TESTSUITE") first looks for
 // "<own name>.<drive letter>.<suite>.script", e.g. CVNDriveBench.C.Core.script, so that each drive
 // and suite can answer in its own way.
+// A script file whose first command is "no-std-handles" makes a child that is started like a
+// graphics test, without standard handles: it neither reads its input nor writes any output.
 //
 // Commands:
 //   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
@@ -16,6 +18,9 @@
 //   empty-write      one write call of zero bytes
 //   touch:PATH       create the file PATH    wait-file:MS:PATH  wait until PATH exists, at most MS
 //   sleep:MS         flush, then sleep       exit:CODE     flush, then end with CODE
+//   file:PATH:BYTES  write the file PATH (no colon in it) with exactly BYTES, where \n, \r and
+//                    \\ stand for a line feed, a carriage return and a backslash
+//   command-line:PATH  write the child's own command line to the file PATH
 #include <windows.h>
 
 #include <fstream>
@@ -109,6 +114,27 @@ std::vector<std::string> LoadScript(const std::string& request) {
   return script;
 }
 
+// The bytes of a "file:" command: \n, \r and \\ unescaped, everything else as it is.
+std::string Unescape(const std::string& text) {
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      const char next = text[++i];
+      bytes += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    } else {
+      bytes += text[i];
+    }
+  }
+  return bytes;
+}
+
+// Whether the own script file asks to leave the standard handles alone.
+bool WithoutStdHandles() {
+  std::vector<std::string> script;
+  return ReadScriptFile(OwnName() + ".script", script) && !script.empty() &&
+         script.front() == "no-std-handles";
+}
+
 // Splits "N:TEXT" into N and TEXT.
 void SplitCount(const std::string& argument, unsigned long& count, std::string& text) {
   size_t colon = argument.find(':');
@@ -119,13 +145,14 @@ void SplitCount(const std::string& argument, unsigned long& count, std::string& 
 }  // namespace
 
 int main() {
+  const bool withoutStdHandles = WithoutStdHandles();
   DWORD startTick = GetTickCount();
-  std::string request = ReadAllInput();
+  std::string request = withoutStdHandles ? std::string() : ReadAllInput();
   DWORD inputWaitMs = GetTickCount() - startTick;
 
   std::vector<std::string> script = LoadScript(request);
-  Output out(GetStdHandle(STD_OUTPUT_HANDLE));
-  Output err(GetStdHandle(STD_ERROR_HANDLE));
+  Output out(withoutStdHandles ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE));
+  Output err(withoutStdHandles ? nullptr : GetStdHandle(STD_ERROR_HANDLE));
   if (script.empty()) {
     out.Put("B: fake child has no script\r\n");
     return 3;
@@ -170,6 +197,14 @@ int main() {
              GetTickCount() - waitStart < count) {
         Sleep(20);
       }
+    } else if (verb == "file") {
+      out.Flush();
+      const size_t pathEnd = argument.find(':');
+      const std::string bytes =
+          pathEnd == std::string::npos ? std::string() : Unescape(argument.substr(pathEnd + 1));
+      std::ofstream(argument.substr(0, pathEnd), std::ios::binary) << bytes;
+    } else if (verb == "command-line") {
+      std::ofstream(argument, std::ios::binary) << GetCommandLineA();
     } else if (verb == "sleep") {
       out.Flush();
       Sleep(std::stoul(argument));

@@ -14,9 +14,15 @@ nlohmann::json PrintedDocument(const std::string& out) {
 }
 }  // namespace
 
+const char* const kUsableGpuStatsScript = "line:R: {\"GPUSTATS_EXIT_CODE\":\"0\"}\n";
+
 EngineRun RunEngine(const EngineRunSetup& setup) {
   TempDir dir;
   dir.Copy(BinDir() + "\\CorvanaRunEngine.exe", "CorvanaRunEngine.exe");
+  if (setup.programs.count("CVNGPUStats.exe") == 0) {
+    dir.Copy(BinDir() + "\\fake_child.exe", "CVNGPUStats.exe");
+    dir.Write("CVNGPUStats.script", kUsableGpuStatsScript);
+  }
   for (const auto& program : setup.programs) dir.Copy(BinDir() + "\\" + program.second, program.first);
   for (const auto& file : setup.files) dir.Write(file.first, file.second);
 

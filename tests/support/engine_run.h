@@ -11,11 +11,16 @@
 struct EngineRunSetup {
   std::string word = "start";  // the engine's command-line word: "start" or "jsondebug"
   // Name beside the engine to the program of bin/ copied there, e.g. "CVNCPUBench.exe" to
-  // "fake_child.exe".
+  // "fake_child.exe". Unless named here, "CVNGPUStats.exe" is the fake child answering with
+  // kUsableGpuStatsScript (or its "CVNGPUStats.script" of files), so that the graphics phase,
+  // which runs whenever there is a display, ends cleanly.
   std::map<std::string, std::string> programs;
   // Name to content of further files, e.g. the fake child's scripts.
   std::map<std::string, std::string> files;
 };
+
+// The script of a GPU statistics child that answers with the one member the engine requires.
+extern const char* const kUsableGpuStatsScript;
 
 struct EngineRun {
   ProcessResult process;

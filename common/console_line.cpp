@@ -1,4 +1,4 @@
-#include "engine/console_line.h"
+#include "common/console_line.h"
 
 #include <iostream>
 #include <mutex>
