@@ -116,15 +116,15 @@ class Part:
     def sphere(self, radius, slices, stacks):
         for stack in range(stacks + 1):
             polar = math.pi * stack / stacks
-            for piece in range(slices + 1):
-                azimuth = 2 * math.pi * piece / slices
+            for segment in range(slices + 1):
+                azimuth = 2 * math.pi * segment / slices
                 normal = (math.sin(polar) * math.cos(azimuth), math.cos(polar),
                           math.sin(polar) * math.sin(azimuth))
                 self.vertex(tuple(radius * n for n in normal), normal,
-                            (piece / slices, stack / stacks))
+                            (segment / slices, stack / stacks))
         for stack in range(stacks):
-            for piece in range(slices):
-                a = stack * (slices + 1) + piece
+            for segment in range(slices):
+                a = stack * (slices + 1) + segment
                 below = a + slices + 1
                 if stack != 0:
                     self.triangle(a, a + 1, below + 1)
