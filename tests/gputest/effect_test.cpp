@@ -10,6 +10,7 @@
 #include "gputest/effect/cube_mips.h"
 #include "gputest/effect/effect.h"
 #include "gputest/framework/media_search.h"
+#include "tests/support/d3d10_test_device.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -54,11 +55,7 @@ std::string ReadZortaFx() {
 class EffectOnDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(D3D10CreateDevice(nullptr, D3D10_DRIVER_TYPE_HARDWARE, nullptr, 0,
-                                D3D10_SDK_VERSION, device.out()),
-              S_OK);
-    std::string failure;
-    ASSERT_TRUE(LoadShaderCompiler(&compiler, &failure)) << failure;
+    ASSERT_NO_FATAL_FAILURE(CreateTestDeviceAndCompiler(&device, &compiler));
   }
 
   HRESULT Build(const std::string& text, std::unique_ptr<Effect>* effect, std::string* failure) {
