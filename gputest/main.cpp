@@ -11,9 +11,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   FrameworkState& framework = Framework();
   framework.trace = WriteTraceLine;
   framework.callbacks.modifyDeviceSettings = AdjustDeviceSettings;
+  framework.callbacks.windowMessage = HandleSceneMessage;
+  framework.callbacks.keyboard = HandleSceneKey;
+  framework.callbacks.frameMove = AdvanceScene;
   framework.isD3D10DeviceAcceptable = AcceptAnyDevice;
+  framework.callbacks.deviceCreated = CreateSceneResources;
+  framework.callbacks.swapChainResized = ResizeScene;
   framework.callbacks.frameRender = DrawFrame;
+  framework.callbacks.swapChainReleasing = ReleaseSwapChainResources;
+  framework.callbacks.deviceDestroyed = DestroySceneResources;
 
+  CreateSceneUi();
   InitFramework(true, true);
   if (!FindAdapterOutput(&framework.overrides.adapterOverride,
                          &framework.overrides.outputOverride, framework.showMessageBoxes)) {

@@ -1,6 +1,6 @@
 // The graphics test's process-wide objects. They live in this one translation unit so that they
 // are made in this order before wWinMain and destroyed in reverse after it, the trace file first
-// (flushed and closed). The scene's empty objects will stand ahead of testRun.
+// (flushed and closed). The scene's empty objects stand ahead of testRun.
 #include "gputest/process_globals.h"
 
 #include <windows.h>
@@ -8,6 +8,15 @@
 
 #include "gputest/trace_line.h"
 
+CModelViewerCamera camera;
+CDXUTDialogResourceManager dialogResourceManager;
+CD3DSettingsDlg settingsDialog;
+CDXUTDialog hudDialog;
+CDXUTDialog sampleDialog;
+CDXUTSDKMesh roomMesh;
+CDXUTSDKMesh monitorsMesh;
+CDXUTSDKMesh armMesh;
+CDXUTSDKMesh sphereMesh;
 TimedTestRun testRun("ZORTA");
 double runStartTime = static_cast<double>(static_cast<unsigned long>(timeGetTime()));
 TimedTestRun dummyRun("DUMMY");

@@ -3,7 +3,21 @@
 #include <cstdint>
 #include <fstream>
 
+#include "gputest/framework/camera.h"
+#include "gputest/framework/dialogs.h"
+#include "gputest/mesh/sdk_mesh.h"
 #include "gputest/timed_test_run.h"
+
+// The scene's objects, empty until the device callbacks fill them.
+extern CModelViewerCamera camera;
+extern CDXUTDialogResourceManager dialogResourceManager;
+extern CD3DSettingsDlg settingsDialog;
+extern CDXUTDialog hudDialog;
+extern CDXUTDialog sampleDialog;
+extern CDXUTSDKMesh roomMesh;      // "Scanner\ScannerRoom.sdkmesh"
+extern CDXUTSDKMesh monitorsMesh;  // "Scanner\ScannerMonitors.sdkmesh"
+extern CDXUTSDKMesh armMesh;       // "Scanner\ScannerArm.sdkmesh"
+extern CDXUTSDKMesh sphereMesh;    // "misc\ReflectSphere.sdkmesh"
 
 extern TimedTestRun testRun;       // "ZORTA": the measured run
 extern double runStartTime;        // timeGetTime at start-up, for the trace log

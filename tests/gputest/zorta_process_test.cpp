@@ -53,8 +53,8 @@ TEST(ZortaProcess, ATimedRunWritesItsResultFileAndTracesItsDeviceCreation) {
       "HARDWARE: [^\r\n]+\r\n"
       "([0-9]+\\.[0-9] ){1,12}\r\n");
   EXPECT_TRUE(std::regex_match(result, form)) << result;
-  // The first second's samples come before the framework's first figure.
-  EXPECT_EQ(result.substr(result.rfind("\r\n", result.size() - 3) + 2, 8), "0.0 0.0 ");
+  // The scene's first frame (its shaders made ready) can outlast the framework's first second on
+  // a software rasteriser, so the first sample may already carry a figure; the form says enough.
   EXPECT_EQ(TraceLogLines(dir.Read("gputrace.log")), DeviceCreationTrace());
 }
 

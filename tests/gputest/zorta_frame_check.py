@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Runs ZORTA.exe under Wine and, while it runs, reads the screen of the Xvfb that scripts/test
+started (the XWD file in CORVANA_XVFB_FBDIR) to see the scene drawn: the room's greys, the
+monitors' green screens and enough distinct colours to be a picture, not a clear colour.
+Usage: zorta_frame_check.py WINE_RUN ZORTA_EXE"""
+import collections
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def read_xwd(path):
+    """The screen's pixels as (width, height, rows of (r, g, b)), sampled every second pixel."""
+    with open(path, "rb") as f:
+        data = f.read()
+    header = struct.unpack(">25I", data[:100])
+    header_size, width, height = header[0], header[4], header[5]
+    bits_per_pixel, bytes_per_line, byte_order, colours = header[11], header[12], header[7], header[19]
+    if bits_per_pixel != 32:
+        raise ValueError(f"{bits_per_pixel} bits per pixel")
+    start = header_size + colours * 12
+    pixels = collections.Counter()
+    for y in range(0, height, 2):
+        line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
+        for x in range(0, len(line) // 4, 2):
+            p = line[x * 4:x * 4 + 4]
+            # Least significant byte first: blue, green, red.
+            b, g, r = (p[0], p[1], p[2]) if byte_order == 0 else (p[3], p[2], p[1])
+            pixels[(r, g, b)] += 1
+    return pixels
+
+
+def judge(pixels):
+    """What the frame lacks for a drawn scene; empty when it shows one."""
+    total = sum(pixels.values())
+    greys = sum(n for (r, g, b), n in pixels.items()
+                if 60 <= r <= 230 and abs(r - g) <= 12 and abs(g - b) <= 12)
+    screens = sum(n for (r, g, b), n in pixels.items() if g >= r + 20 and g >= b + 8)
+    # The frame's first clear (0, 1, 1) and the environment map's (0, 1, 0) must be painted over.
+    clears = pixels.get((0, 255, 255), 0) + pixels.get((0, 255, 0), 0)
+    lacks = []
+    if len(pixels) < 300:
+        lacks.append(f"only {len(pixels)} colours")
+    if greys < total // 20:
+        lacks.append(f"room greys on {greys} of {total} pixels")
+    if screens < 500:
+        lacks.append(f"monitor green on {screens} pixels")
+    if clears > total // 100:
+        lacks.append(f"a clear colour on {clears} pixels")
+    return lacks
+
+
+def main():
+    wine_run, zorta = sys.argv[1], sys.argv[2]
+    screen = os.path.join(os.environ["CORVANA_XVFB_FBDIR"], "Xvfb_screen0")
+    with tempfile.TemporaryDirectory() as work:
+        process = subprocess.Popen(
+            [wine_run, zorta, "-forcehal", "-width:1280", "-height:720", "-adapter:0"], cwd=work)
+        verdicts = []
+        deadline = time.time() + 120
+        while process.poll() is None and time.time() < deadline:
+            time.sleep(0.5)
+            lacks = judge(read_xwd(screen))
+            verdicts.append(lacks)
+            if not lacks:
+                break
+        code = process.wait(timeout=max(1, deadline - time.time()))
+        result = os.path.join(work, "ZORTA.dat")
+        failures = []
+        if code != 0:
+            failures.append(f"exit code {code}")
+        if not os.path.exists(result):
+            failures.append("no ZORTA.dat")
+        else:
+            with open(result, "rb") as f:
+                first = f.read().split(b"\r\n")[0]
+            if not float(first) > 0:
+                failures.append(f"frame rate {first!r}")
+        if not any(not lacks for lacks in verdicts):
+            failures.append("no frame showed the scene: " + "; ".join(
+                ", ".join(lacks) for lacks in verdicts[-3:]))
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
