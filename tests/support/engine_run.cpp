@@ -1,5 +1,6 @@
 #include "tests/support/engine_run.h"
 
+#include "tests/support/graphics_media.h"
 #include "tests/support/payload_decoder.h"
 #include "tests/support/temp_dir.h"
 
@@ -25,6 +26,7 @@ EngineRun RunEngine(const EngineRunSetup& setup) {
   }
   for (const auto& program : setup.programs) dir.Copy(BinDir() + "\\" + program.second, program.first);
   for (const auto& file : setup.files) dir.Write(file.first, file.second);
+  if (setup.graphicsTestMedia) CopyGraphicsTestMedia(BinDir(), dir.path());
 
   EngineRun run;
   // A jsondebug run ends with a pause that waits for a key.

@@ -17,6 +17,8 @@ struct EngineRunSetup {
   std::map<std::string, std::string> programs;
   // Name to content of further files, e.g. the fake child's scripts.
   std::map<std::string, std::string> files;
+  // Whether the graphics test's media of bin/ go beside the engine too, for the real ZORTA.exe.
+  bool graphicsTestMedia = false;
 };
 
 // The script of a GPU statistics child that answers with the one member the engine requires.
