@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "gputest/effect/cube_mips.h"
 #include "gputest/effect/effect.h"
 #include "gputest/framework/media_search.h"
+#include "gputest/scene/matrix.h"
 #include "tests/support/d3d10_test_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -213,46 +213,6 @@ TEST_F(EffectOnDevice, TheFileTheProfileAndTheCompilerMustBeThere) {
   EXPECT_FALSE(effect);
 }
 
-// Row-vector matrices of the scene's convention, for the environment pass's views.
-struct Matrix {
-  float m[16];
-};
-Matrix Multiply(const Matrix& a, const Matrix& b) {
-  Matrix product{};
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      for (int k = 0; k < 4; ++k) product.m[row * 4 + column] += a.m[row * 4 + k] * b.m[k * 4 + column];
-    }
-  }
-  return product;
-}
-Matrix LookAtLH(const float eye[3], const float at[3], const float up[3]) {
-  auto normalize = [](float v[3]) {
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    for (int i = 0; i < 3; ++i) v[i] /= length;
-  };
-  auto cross = [](const float a[3], const float b[3], float out[3]) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-  };
-  auto dot = [](const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
-  float z[3] = {at[0] - eye[0], at[1] - eye[1], at[2] - eye[2]};
-  normalize(z);
-  float x[3];
-  cross(up, z, x);
-  normalize(x);
-  float y[3];
-  cross(z, x, y);
-  return Matrix{{x[0], y[0], z[0], 0, x[1], y[1], z[1], 0, x[2], y[2], z[2], 0, -dot(x, eye),
-                 -dot(y, eye), -dot(z, eye), 1}};
-}
-Matrix PerspectiveFovLH(float fovY, float aspect, float nearZ, float farZ) {
-  const float yScale = 1.0f / std::tan(fovY / 2);
-  const float depth = farZ / (farZ - nearZ);
-  return Matrix{{yScale / aspect, 0, 0, 0, 0, yScale, 0, 0, 0, 0, depth, 1, 0, 0, -nearZ * depth, 0}};
-}
-
 // A box around the environment map's eye, each wall a colour of its own in a 6 x 1 texture, seen
 // from inside whichever way its triangles turn.
 constexpr UINT mapSize = 256;
@@ -364,16 +324,16 @@ TEST_F(EffectOnDevice, TheEnvironmentPassFillsAllSixFacesAndTheMipLevelsAreGener
             S_OK);
 
   // The six face views of the scene, from the eye at (0, 1.5, 0).
-  const float eye[3] = {0.0f, 1.5f, 0.0f};
-  const float faces[6][2][3] = {{{1, 1.5f, 0}, {0, 1, 0}},  {{-1, 1.5f, 0}, {0, 1, 0}},
-                                {{0, 2.5f, 0}, {0, 0, -1}}, {{0, 0.5f, 0}, {0, 0, 1}},
-                                {{0, 1.5f, 1}, {0, 1, 0}},  {{0, 1.5f, -1}, {0, 1, 0}}};
+  const Vector3 eye = {0.0f, 1.5f, 0.0f};
+  const Vector3 faces[6][2] = {{{1, 1.5f, 0}, {0, 1, 0}},  {{-1, 1.5f, 0}, {0, 1, 0}},
+                               {{0, 2.5f, 0}, {0, 0, -1}}, {{0, 0.5f, 0}, {0, 0, 1}},
+                               {{0, 1.5f, 1}, {0, 1, 0}},  {{0, 1.5f, -1}, {0, 1, 0}}};
   std::vector<float> views;
   for (const auto& face : faces) {
     const Matrix view = LookAtLH(eye, face[0], face[1]);
     views.insert(views.end(), view.m, view.m + 16);
   }
-  const Matrix identity{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+  const Matrix identity = IdentityMatrix();
   const Matrix projection = PerspectiveFovLH(1.5707964f, 1.0f, 0.5f, 1000.0f);
   ASSERT_TRUE(effect->Variable("g_mViewCM")->SetMatrixArray(views.data(), 0, 6));
   ASSERT_TRUE(effect->Variable("mWorld")->SetMatrix(identity.m));
