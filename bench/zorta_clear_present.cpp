@@ -3,19 +3,13 @@
 // clear-and-present rate of the same adapter.
 #include <windows.h>
 
-#include "gputest/adapter_output.h"
 #include "gputest/framework/framework.h"
-#include "gputest/process_globals.h"
 #include "gputest/scene.h"
+#include "gputest/test_run_loop.h"
 
 namespace {
 void ClearFrame(ID3D10Device* device, double, float) {
-  if (testRun.CheckTestStop(testStopClock, FrameRate())) {
-    const std::wstring deviceStats = DeviceStats();
-    const float frameRate = FrameRate();
-    ShutdownFramework(testRun.WriteGpuTestResultFile(frameRate, FrameStats(true), deviceStats));
-    return;
-  }
+  if (EndTimedRunWhenDue()) return;
   const float colour[4] = {0.0f, 1.0f, 1.0f, 0.0f};
   device->ClearRenderTargetView(Framework().renderTargetView.get(), colour);
 }
@@ -27,11 +21,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   framework.isD3D10DeviceAcceptable = AcceptAnyDevice;
   framework.callbacks.frameRender = ClearFrame;
   InitFramework(true, true);
-  if (!FindAdapterOutput(&framework.overrides.adapterOverride,
-                         &framework.overrides.outputOverride, framework.showMessageBoxes)) {
-    return 66;
-  }
-  CreateFrameworkWindow(L"Vantrel");
-  DXUTCreateDevice(framework, true, 1280, 720);
-  return RunMainLoop();
+  return RunOnNamedAdapter(framework);
 }

@@ -2,10 +2,10 @@
 // and leaves the frame rate in "ZORTA.dat".
 #include <windows.h>
 
-#include "gputest/adapter_output.h"
 #include "gputest/framework/framework.h"
 #include "gputest/process_globals.h"
 #include "gputest/scene.h"
+#include "gputest/test_run_loop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   FrameworkState& framework = Framework();
@@ -23,11 +23,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   CreateSceneUi();
   InitFramework(true, true);
-  if (!FindAdapterOutput(&framework.overrides.adapterOverride,
-                         &framework.overrides.outputOverride, framework.showMessageBoxes)) {
-    return 66;
-  }
-  CreateFrameworkWindow(L"Vantrel");
-  DXUTCreateDevice(framework, true, 1280, 720);
-  return RunMainLoop();
+  return RunOnNamedAdapter(framework);
 }

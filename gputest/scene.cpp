@@ -10,6 +10,7 @@
 #include "gputest/scene/device_painter.h"
 #include "gputest/scene/scene_path.h"
 #include "gputest/scene/scene_resources.h"
+#include "gputest/test_run_loop.h"
 
 namespace {
 // The HUD's controls.
@@ -181,13 +182,7 @@ HRESULT ResizeScene(ID3D10Device* device, IDXGISwapChain*, const DXGI_SURFACE_DE
 }
 
 void DrawFrame(ID3D10Device* device, double, float elapsed) {
-  if (testRun.CheckTestStop(testStopClock, FrameRate())) {
-    const std::wstring deviceStats = DeviceStats();
-    const float frameRate = FrameRate();
-    const std::wstring frameStats = FrameStats(true);
-    ShutdownFramework(testRun.WriteGpuTestResultFile(frameRate, frameStats, deviceStats));
-    return;
-  }
+  if (EndTimedRunWhenDue()) return;
   const Vector3 eye = camera.GetEyePt();
   const float eyeVector[4] = {eye.x, eye.y, eye.z, 0.0f};
   scene.eye->SetFloatVector(eyeVector);
