@@ -96,6 +96,9 @@ struct FrameworkState {
   bool deviceObjectsCreated = false;
   bool deviceObjectsReset = false;
   UINT syncInterval = 0;
+  // The windowed back buffer's size while full screen, for the way back.
+  UINT windowedBackBufferWidth = 0;
+  UINT windowedBackBufferHeight = 0;
 
   FrameworkClock clock;
   // Pauses of the clock and the rendering; each pause has its own count, so they nest.
