@@ -178,6 +178,127 @@ TEST_F(InteractiveUi, TheHudsKeysAndClicksToggleTheSettingsDialogAndInstancingOn
   EXPECT_TRUE(settings.IsActive());
 }
 
+bool AcceptAll(UINT, UINT, D3D10_DRIVER_TYPE, DXGI_FORMAT, bool, void*) { return true; }
+
+// The same interface on a framework with a device on Wine's adapter. Wine makes hardware devices
+// only, so the platform makes one whatever driver type is asked for, and keeps what was asked;
+// refuse names a driver type it fails.
+class InteractiveUiOnDevice : public InteractiveUi {
+ protected:
+  InteractiveUiOnDevice() {
+    framework.isD3D10DeviceAcceptable = AcceptAll;
+    framework.messages.messageBox = [this](HWND, const std::wstring& message,
+                                           const std::wstring&, UINT) { boxes.push_back(message); };
+    framework.overrides.adapterOverride = 0;
+    framework.overrides.outputOverride = 0;
+    framework.overrides.forceHal = true;
+    framework.overrides.widthOverride = 1280;
+    framework.overrides.heightOverride = 720;
+    framework.callbacks.deviceCreated = [this](ID3D10Device*) {
+      ++created;
+      return S_OK;
+    };
+    framework.callbacks.deviceDestroyed = [this] { ++destroyed; };
+    framework.platform.createDevice1 = [this](IDXGIAdapter* adapter, D3D10_DRIVER_TYPE type,
+                                              HMODULE, UINT flags,
+                                              ComPtr<ID3D10Device1>* device) {
+      asked.push_back(type);
+      if (type == refuse) return E_FAIL;
+      return real.createDevice1(adapter, D3D10_DRIVER_TYPE_HARDWARE, nullptr, flags, device);
+    };
+    framework.platform.createDevice = [this](IDXGIAdapter*, D3D10_DRIVER_TYPE type, HMODULE,
+                                             UINT, ComPtr<ID3D10Device>*) {
+      return type == refuse ? E_FAIL : E_UNEXPECTED;
+    };
+  }
+
+  DevicePlatform real;
+  D3D10_DRIVER_TYPE refuse = D3D10_DRIVER_TYPE_NULL;
+  std::vector<D3D10_DRIVER_TYPE> asked;
+  std::vector<std::wstring> boxes;
+  int created = 0, destroyed = 0;
+};
+
+TEST_F(InteractiveUiOnDevice, TheReferenceAndWarpTogglesMakeTheDeviceAnewWithThatDriverType) {
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  ASSERT_EQ(asked, std::vector<D3D10_DRIVER_TYPE>{D3D10_DRIVER_TYPE_HARDWARE});
+  struct Step {
+    UINT key;
+    D3D10_DRIVER_TYPE type;
+    std::wstring stats;  // the device statistics' start
+    int exitCode;
+  };
+  const Step steps[] = {
+      {VK_F3, D3D10_DRIVER_TYPE_REFERENCE, L"REFERENCE", 10},
+      {VK_F3, D3D10_DRIVER_TYPE_HARDWARE, L"HARDWARE: ", 0},
+      {VK_F4, D3D10_DRIVER_TYPE_SOFTWARE, L"WARP", 0},
+      {VK_F3, D3D10_DRIVER_TYPE_REFERENCE, L"REFERENCE", 10},
+      {VK_F4, D3D10_DRIVER_TYPE_SOFTWARE, L"WARP", 10},
+      {VK_F4, D3D10_DRIVER_TYPE_HARDWARE, L"HARDWARE: ", 0},
+  };
+  // In a timed run the keys reach nothing.
+  Send(WM_KEYDOWN, VK_F3);
+  EXPECT_EQ(asked.size(), 1u);
+
+  run.interactive = true;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.stats);
+    const int createdBefore = created, destroyedBefore = destroyed;
+    asked.clear();
+    Send(WM_KEYDOWN, step.key);
+    EXPECT_EQ(asked, std::vector<D3D10_DRIVER_TYPE>{step.type});
+    EXPECT_EQ(framework.currentSettings.d3d10.DriverType, step.type);
+    EXPECT_EQ(framework.deviceStats.substr(0, step.stats.size()), step.stats);
+    EXPECT_EQ(framework.exitCode, step.exitCode);
+    EXPECT_EQ(created, createdBefore + 1);
+    EXPECT_EQ(destroyed, destroyedBefore + 1);
+    EXPECT_TRUE(framework.device);
+    EXPECT_TRUE(framework.swapChain);
+  }
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(InteractiveUiOnDevice, ADeviceTheToggleCannotMakeGivesWayToTheOneThatWorked) {
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  run.interactive = true;
+  refuse = D3D10_DRIVER_TYPE_REFERENCE;
+  asked.clear();
+  Send(WM_KEYDOWN, VK_F3);
+  EXPECT_EQ(asked, (std::vector<D3D10_DRIVER_TYPE>{D3D10_DRIVER_TYPE_REFERENCE,
+                                                   D3D10_DRIVER_TYPE_HARDWARE}));
+  EXPECT_EQ(boxes, std::vector<std::wstring>{L"Failed creating the Direct3D device."});
+  EXPECT_EQ(framework.currentSettings.d3d10.DriverType, D3D10_DRIVER_TYPE_HARDWARE);
+  EXPECT_TRUE(framework.device);
+  EXPECT_TRUE(framework.swapChain);
+  EXPECT_EQ(framework.deviceStats.substr(0, 10), L"HARDWARE: ");
+  // The window stays: the run goes on with the device it had.
+  MSG message{};
+  EXPECT_FALSE(PeekMessageW(&message, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+}
+
+TEST_F(InteractiveUiOnDevice, TheFullScreenToggleGoesToTheOutputsDesktopSizeAndBack) {
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  ASSERT_FALSE(framework.outputs.empty());
+  DXGI_OUTPUT_DESC output{};
+  ASSERT_EQ(framework.outputs[0]->GetDesc(&output), S_OK);
+  const RECT& desktop = output.DesktopCoordinates;
+  run.interactive = true;
+  Click(1145 + 60, 10 + 10);
+  DXGI_SWAP_CHAIN_DESC desc{};
+  ASSERT_TRUE(framework.swapChain);
+  framework.swapChain->GetDesc(&desc);
+  EXPECT_FALSE(desc.Windowed);
+  EXPECT_EQ(desc.BufferDesc.Width, static_cast<UINT>(desktop.right - desktop.left));
+  EXPECT_EQ(desc.BufferDesc.Height, static_cast<UINT>(desktop.bottom - desktop.top));
+  Click(1145 + 60, 10 + 10);
+  ASSERT_TRUE(framework.swapChain);
+  framework.swapChain->GetDesc(&desc);
+  EXPECT_TRUE(desc.Windowed);
+  EXPECT_EQ(desc.BufferDesc.Width, 1280u);
+  EXPECT_EQ(desc.BufferDesc.Height, 720u);
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST(FontOnDevice, TheFontAndSpriteAnswerThroughTheDeclaredInterfaces) {
   ComPtr<ID3D10Device> device;
   ASSERT_EQ(D3D10CreateDevice(nullptr, D3D10_DRIVER_TYPE_HARDWARE, nullptr, 0, D3D10_SDK_VERSION,
