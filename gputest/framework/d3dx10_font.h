@@ -1,7 +1,8 @@
 #pragma once
 // The part of D3DX10's font and sprite interfaces that the status text and the dialogs use.
 // MinGW ships no D3DX10 header; the objects come from d3dx10_43.dll at run time. The methods
-// stand in their interfaces' order (the font's up to the last one used), so that each call takes its own slot.
+// stand in their interfaces' order (the font's up to the last one used), so that each call takes
+// its own slot.
 #include <d3d10.h>
 #include <windows.h>
 

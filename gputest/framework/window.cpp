@@ -28,9 +28,10 @@ HRESULT CreateFrameworkWindow(const wchar_t* title) {
       framework.overrides.heightOverride > 0 ? framework.overrides.heightOverride : 720;
   RECT rect{0, 0, width, height};
   AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-  framework.window = CreateWindowW(frameworkWindowClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top,
-                                   nullptr, nullptr, framework.instance, nullptr);
+  framework.window = CreateWindowW(frameworkWindowClassName, title, WS_OVERLAPPEDWINDOW,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
+                                   rect.bottom - rect.top, nullptr, nullptr, framework.instance,
+                                   nullptr);
   if (framework.window == nullptr) return HRESULT_FROM_WIN32(GetLastError());
   ShowWindow(framework.window, SW_SHOWNORMAL);
   return S_OK;
