@@ -10,16 +10,10 @@
 #include "gputest/scene/device_painter.h"
 #include "gputest/scene/scene_path.h"
 #include "gputest/scene/scene_resources.h"
+#include "gputest/scene/scene_ui.h"
 #include "gputest/test_run_loop.h"
 
 namespace {
-// The HUD's controls.
-constexpr int toggleFullScreenId = 1;
-constexpr int toggleReferenceId = 3;
-constexpr int changeDeviceId = 4;
-constexpr int useInstancingId = 6;
-constexpr int toggleWarpId = 7;
-
 SceneResources scene;
 FontAndSprite fontAndSprite;
 std::unique_ptr<CDXUTTextHelper> textWriter;
@@ -33,35 +27,16 @@ bool referenceWarningShown = false;
 
 SceneMeshes Meshes() { return {&roomMesh, &monitorsMesh, &armMesh, &sphereMesh}; }
 
+SceneUi Ui() { return {dialogResourceManager, settingsDialog, hudDialog, sampleDialog}; }
+
 void UnbindPixelShaderResources(ID3D10Device* device) {
   ID3D10ShaderResourceView* none[4] = {};
   device->PSSetShaderResources(0, 4, none);
 }
 
-void DrawStatusText() {
-  if (!textWriter) return;
-  const float yellow[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-  textWriter->Begin();
-  textWriter->SetInsertionPos(5, 5);
-  textWriter->SetForegroundColor(yellow);
-  textWriter->DrawTextLine(FrameStats(Framework().syncInterval == 0));
-  textWriter->DrawTextLine(DeviceStats());
-  textWriter->End();
-}
 }  // namespace
 
-void CreateSceneUi() {
-  settingsDialog.Init(&dialogResourceManager);
-  hudDialog.Init(&dialogResourceManager);
-  sampleDialog.Init(&dialogResourceManager);
-  hudDialog.SetCallback(HandleGuiEvent);
-  sampleDialog.SetCallback(HandleGuiEvent);
-  hudDialog.AddButton(toggleFullScreenId, L"Toggle full screen", 35, 10, 125, 22);
-  hudDialog.AddButton(changeDeviceId, L"Change device (F2)", 35, 34, 125, 22, VK_F2);
-  hudDialog.AddButton(toggleReferenceId, L"Toggle REF (F3)", 35, 58, 125, 22, VK_F3);
-  hudDialog.AddButton(toggleWarpId, L"Toggle WARP (F4)", 35, 82, 125, 22, VK_F4);
-  hudDialog.AddCheckBox(useInstancingId, L"Use Instancing", 35, 180, 125, 22, true);
-}
+void CreateSceneUi() { BuildSceneUi(Ui(), HandleGuiEvent); }
 
 bool AcceptAnyDevice(UINT, UINT, D3D10_DRIVER_TYPE, DXGI_FORMAT, bool, void*) { return true; }
 
@@ -88,14 +63,7 @@ bool AdjustDeviceSettings(DXUTDeviceSettings* settings) {
 
 LRESULT HandleSceneMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            bool* noFurtherProcessing) {
-  if (settingsDialog.IsActive()) {
-    settingsDialog.MsgProc(window, message, wParam, lParam);
-    *noFurtherProcessing = true;
-    return 0;
-  }
-  *noFurtherProcessing = hudDialog.MsgProc(window, message, wParam, lParam);
-  if (*noFurtherProcessing) return 0;
-  *noFurtherProcessing = sampleDialog.MsgProc(window, message, wParam, lParam);
+  *noFurtherProcessing = RouteSceneUiMessage(Ui(), window, message, wParam, lParam);
   if (*noFurtherProcessing) return 0;
   camera.HandleMessages(window, message, wParam, lParam);
   return 0;
@@ -121,8 +89,8 @@ HRESULT CreateSceneResources(ID3D10Device* device) {
   if (FAILED(hr)) return hr;
   hr = CreateFontAndSprite(device, L"Arial", 15, FW_BOLD, 1, 512, &fontAndSprite);
   if (FAILED(hr)) return hr;
-  textWriter = std::make_unique<CDXUTTextHelper>(fontAndSprite.font.get(),
-                                                 fontAndSprite.sprite.get(), 15);
+  textWriter = std::make_unique<CDXUTTextHelper>(FontDrawing(fontAndSprite), 15);
+  dialogResourceManager.SetTextDrawing(FontDrawing(fontAndSprite));
 
   wchar_t path[MAX_PATH];
   hr = FindMediaFile(path, L"ZORTA.fx", Framework().messages);
@@ -174,10 +142,7 @@ HRESULT ResizeScene(ID3D10Device* device, IDXGISwapChain*, const DXGI_SURFACE_DE
   const int height = static_cast<int>(backBuffer.Height);
   camera.SetWindow(width, height, 0.9f);
   camera.SetButtonMasks(mouseLeftButton, mouseWheel, mouseMiddleButton);
-  hudDialog.SetLocation(width - 170, 0);
-  hudDialog.SetSize(170, 170);
-  sampleDialog.SetLocation(width - 170, height - 300);
-  sampleDialog.SetSize(170, 300);
+  LayOutSceneUi(Ui(), width, height);
   return hr;
 }
 
@@ -206,11 +171,7 @@ void DrawFrame(ID3D10Device* device, double, float elapsed) {
   const Matrix projection = camera.GetProjMatrix();
   DrawScenePasses(painter, worlds, view, projection);
   UnbindPixelShaderResources(device);
-  if (testRun.interactive) {
-    DrawStatusText();
-    hudDialog.OnRender(elapsed);
-    sampleDialog.OnRender(elapsed);
-  }
+  if (textWriter) DrawSceneUi(testRun, Ui(), *textWriter, framework, elapsed);
 }
 
 void ReleaseSwapChainResources() { dialogResourceManager.OnD3D10ReleasingSwapChain(); }
@@ -228,19 +189,5 @@ void DestroySceneResources() {
 }
 
 void HandleGuiEvent(UINT, int controlId, CDXUTControl* control) {
-  switch (controlId) {
-    case toggleFullScreenId:
-    case toggleReferenceId:
-    case toggleWarpId:
-      // Device changes belong to an interactive run, which this test never makes.
-      break;
-    case changeDeviceId:
-      settingsDialog.SetActive(!settingsDialog.IsActive());
-      break;
-    case useInstancingId:
-      scene.useInstancing = control != nullptr && control->checked;
-      break;
-    default:
-      break;
-  }
+  ApplySceneUiEvent(Framework(), Ui(), controlId, control, &scene.useInstancing);
 }

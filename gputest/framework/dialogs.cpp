@@ -19,7 +19,14 @@ void CDXUTDialogResourceManager::OnD3D10ReleasingSwapChain() {
   backBufferHeight_ = 0;
 }
 
-void CDXUTDialogResourceManager::OnD3D10DestroyDevice() { device_ = nullptr; }
+void CDXUTDialogResourceManager::OnD3D10DestroyDevice() {
+  device_ = nullptr;
+  drawing_ = TextDrawing{};
+}
+
+void CDXUTDialogResourceManager::SetTextDrawing(TextDrawing drawing) {
+  drawing_ = std::move(drawing);
+}
 
 void CDXUTDialogResourceManager::RegisterDialog(CDXUTDialog* dialog) {
   for (CDXUTDialog* known : dialogs_) {
@@ -108,8 +115,27 @@ bool CDXUTDialog::MsgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
   return false;
 }
 
-// Dialogs are drawn only in an interactive run, which this test never makes.
-HRESULT CDXUTDialog::OnRender(float) { return S_OK; }
+HRESULT CDXUTDialog::OnRender(float) {
+  if (manager_ == nullptr || !manager_->Drawing().draw) return S_OK;
+  const TextDrawing& drawing = manager_->Drawing();
+  const float enabledColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  const float disabledColour[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+  if (drawing.begin) drawing.begin();
+  for (const CDXUTControl& control : controls_) {
+    RECT place{x_ + control.x, y_ + control.y, x_ + control.x + control.width,
+               y_ + control.y + control.height};
+    std::wstring text = control.text;
+    UINT format = DT_CENTER | DT_VCENTER | DT_NOCLIP;
+    if (control.kind == CDXUTControl::Kind::checkBox) {
+      // The box is a square glyph ahead of the text, filled while checked.
+      text = std::wstring(control.checked ? L"\x25A0 " : L"\x25A1 ") + control.text;
+      format = DT_LEFT | DT_VCENTER | DT_NOCLIP;
+    }
+    drawing.draw(text, place, format, control.enabled ? enabledColour : disabledColour);
+  }
+  if (drawing.end) drawing.end();
+  return S_OK;
+}
 
 void CD3DSettingsDlg::Init(CDXUTDialogResourceManager* manager) {
   dialog_.Init(manager);

@@ -1,7 +1,8 @@
 #pragma once
 // The framework's dialogs as far as the test builds them: controls with their identifiers, texts,
-// places and hot keys, the dialogs' places, and the resource manager that dialogs share. A timed
-// run creates and lays them out but never draws them or lets input reach them.
+// places and hot keys, the dialogs' places, their drawing, and the resource manager whose text
+// drawing the dialogs share. A timed run creates and lays them out but never draws them or lets
+// input reach them.
 #include <d3d10.h>
 #include <dxgi.h>
 #include <windows.h>
@@ -9,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "gputest/framework/text_writer.h"
 
 class CDXUTDialog;
 class CDXUTControl;
@@ -36,7 +39,11 @@ class CDXUTDialogResourceManager {
   HRESULT OnD3D10CreateDevice(ID3D10Device* device);
   HRESULT OnD3D10ResizedSwapChain(ID3D10Device* device, const DXGI_SURFACE_DESC& backBuffer);
   void OnD3D10ReleasingSwapChain();
+  // Also lets go of the text drawing, whose font goes with the device.
   void OnD3D10DestroyDevice();
+  // The font every dialog draws its controls' texts with.
+  void SetTextDrawing(TextDrawing drawing);
+  const TextDrawing& Drawing() const { return drawing_; }
   // Dialogs register here so that they share the manager's fonts and textures.
   void RegisterDialog(CDXUTDialog* dialog);
 
@@ -47,6 +54,7 @@ class CDXUTDialogResourceManager {
  private:
   ID3D10Device* device_ = nullptr;  // the framework owns it
   UINT backBufferWidth_ = 0, backBufferHeight_ = 0;
+  TextDrawing drawing_;
   std::vector<CDXUTDialog*> dialogs_;
 };
 
@@ -64,6 +72,8 @@ class CDXUTDialog {
   CDXUTControl* GetControl(int id);
   // A key-down of a control's hot key or a click on it raises the control's event.
   bool MsgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Draws each control's text in its place with the manager's text drawing: a button's centred,
+  // a check box's after its box. Nothing without a manager or a drawing.
   HRESULT OnRender(float elapsed);
 
   const std::vector<CDXUTControl>& Controls() const { return controls_; }

@@ -39,8 +39,8 @@ void ShutdownFramework(int exitCode) {
 namespace {
 void RenderFrame() {
   FrameworkState& framework = Framework();
-  // A minimised window pauses rendering until it is restored.
-  if (framework.window == nullptr || IsIconic(framework.window)) {
+  // A minimised or paused window draws nothing until it is restored or let go.
+  if (framework.window == nullptr || IsIconic(framework.window) || framework.pauseCount > 0) {
     Sleep(50);
     return;
   }

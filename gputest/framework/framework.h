@@ -96,8 +96,15 @@ struct FrameworkState {
   bool deviceObjectsCreated = false;
   bool deviceObjectsReset = false;
   UINT syncInterval = 0;
+  // The windowed back buffer's size while full screen, for the way back.
+  UINT windowedBackBufferWidth = 0;
+  UINT windowedBackBufferHeight = 0;
 
   FrameworkClock clock;
+  // Pauses of the clock and the rendering; each pause has its own count, so they nest.
+  int pauseCount = 0;
+  bool minimized = false;
+  bool insideSizeMove = false;
   double lastFrameTime = 0.0;
   FrameRateCounter frameRate;
   FrameStatsFacts frameStatsFacts;
@@ -113,8 +120,15 @@ void InitFramework(bool parseCommandLine, bool showMessageBoxes);
 // Shows a failure with the framework's error display; returns whether it had a message for it.
 bool DisplayErrorMessage(FrameworkState& framework, HRESULT result);
 
+extern const wchar_t frameworkWindowClassName[];  // "Direct3DWindowClass"
 HRESULT CreateFrameworkWindow(const wchar_t* title);
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window procedure's work on a framework: keyboard and mouse reach it only when interactive.
+LRESULT HandleFrameworkMessage(FrameworkState& framework, bool interactive, HWND window,
+                               UINT message, WPARAM wParam, LPARAM lParam);
+// Stops (pause) or lets go on (!pause) the framework's clock and rendering. Pauses are counted:
+// both go on once every pause has been let go.
+void PauseFramework(FrameworkState& framework, bool pause);
 
 // Searches the device settings for the call and the overrides and makes the device, its swap chain
 // and views; shows its failures itself.
