@@ -10,5 +10,9 @@
 void AppendResultEntry(nlohmann::json& result, const std::string& member, const std::string& key,
                        const nlohmann::json& value);
 
-// "R: " and the answer's compact text, as one message line.
+// A copy of value whose strings and object keys have passed through Utf8OrLatin1, at every depth.
+nlohmann::json WithUtf8Texts(const nlohmann::json& value);
+
+// "R: " and the answer's compact text, as one message line. Texts from firmware or drivers may
+// hold any bytes; they are written as UTF-8 (Utf8OrLatin1), so no text can cost the answer.
 void PrintResultLine(const nlohmann::json& result, std::ostream& out);

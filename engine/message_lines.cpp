@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "common/run_log.h"
+#include "common/text_encoding.h"
 
 void CutMessageLines(std::string& carried, const char* block, size_t length,
                      std::vector<std::string>& lines) {
@@ -46,7 +47,9 @@ void RouteMessageLine(const std::string& line, std::string& result) {
       WriteLogLine(kLogB, __LINE__, line.substr(kMessagePrefixLength));
       break;
     case MessageLineKind::Result:
-      result.assign(line, kMessagePrefixLength, std::string::npos);
+      // A child outside this repository may send Latin-1 bytes in its strings; taken as Latin-1
+      // characters, its answer still parses. Valid UTF-8 stays as it came.
+      result = Utf8OrLatin1(line.substr(kMessagePrefixLength));
       break;
     case MessageLineKind::Unknown:
       WriteLogLine(kLogS, __LINE__, "ERROR UNKNOWN CLIENT MESSAGE TYPE: " + line);

@@ -16,5 +16,6 @@ void CutMessageLines(std::string& carried, const char* block, size_t length,
 MessageLineKind ClassifyMessageLine(const std::string& line);
 
 // Routes one line: "C: " to the console, "S: " to the run log, "B: " to both, "R: " into
-// `result` (a later result line replaces an earlier one); any other line is logged as unknown.
+// `result` (a later result line replaces an earlier one; bytes that are not UTF-8 come as their
+// Latin-1 characters); any other line is logged as unknown.
 void RouteMessageLine(const std::string& line, std::string& result);

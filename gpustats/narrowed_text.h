@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "common/text_encoding.h"  // Latin1AsUtf8 for the narrowed texts
+
 // The UTF-16 text up to its first zero code unit (or the end of its array), each code unit cut to
 // its low 8 bits: no code-page conversion.
 template <size_t Capacity>
@@ -15,7 +17,3 @@ std::string NarrowedText(const WCHAR (&text)[Capacity]) {
   }
   return bytes;
 }
-
-// A narrowed text as a JSON string: each byte stands for the character of that number (Latin-1),
-// so a byte of 0x80 or above becomes its two-byte UTF-8 form and the answer stays valid UTF-8.
-std::string Latin1AsUtf8(const std::string& bytes);

@@ -65,8 +65,50 @@ float MasterVersion(uint8_t major, uint8_t minor) {
   return version;
 }
 
+// A module's size as the Size field and, for 0x7FFF, the Extended Size field give it.
+struct ModuleSize {
+  bool populated = false;
+  bool known = false;
+  uint64_t kb = 0;
+};
+
+constexpr uint16_t kSizeUnknown = 0xFFFF;
+constexpr uint16_t kSizeInExtendedField = 0x7FFF;
+constexpr uint16_t kSizeInKb = 0x8000;
+constexpr uint32_t kExtendedSizeMb = 0x7FFFFFFF;  // bit 31 is reserved
+
+ModuleSize ReadModuleSize(const smbios::StructureSpan& structure) {
+  ModuleSize module;
+  const uint16_t size = ReadField<uint16_t>(structure, offsetof(SmbiosMemoryDevice, size));
+  if (size == 0) return module;
+  module.populated = true;
+  if (size == kSizeUnknown) return module;
+  if (size == kSizeInExtendedField) {
+    // A formatted area too short for the field leaves the size unknown, as does a zero in it.
+    const size_t extendedEnd = offsetof(SmbiosMemoryDevice, extendedSize) + sizeof(uint32_t);
+    if (structure.length() < extendedEnd) return module;
+    const uint32_t mb =
+        ReadField<uint32_t>(structure, offsetof(SmbiosMemoryDevice, extendedSize)) & kExtendedSizeMb;
+    module.kb = uint64_t{mb} * 1024;
+  } else if (size & kSizeInKb) {
+    module.kb = size & ~kSizeInKb;
+  } else {
+    module.kb = uint64_t{size} * 1024;
+  }
+  module.known = module.kb != 0;
+  return module;
+}
+
+// The size for the MB list: a whole number of MB as an integer, a part of one as DoubleToString
+// gives it (512 KB: 0.5), an unknown size as "Unknown".
+std::string ModuleSizeText(const ModuleSize& module) {
+  if (!module.known) return "Unknown";
+  if (module.kb % 1024 == 0) return std::to_string(module.kb / 1024);
+  return DoubleToString(module.kb / 1024.0);
+}
+
 struct MemoryKit {
-  std::vector<int> sizes;
+  std::vector<std::string> sizes;
   std::vector<std::string> formFactors;
   std::vector<std::string> types;
   std::vector<int> speeds;
@@ -74,7 +116,7 @@ struct MemoryKit {
   std::vector<int> configuredClocks;
   int modulesTotal = 0;
   int modulesUsed = 0;
-  int totalMB = 0;
+  uint64_t totalKb = 0;  // of the modules whose size is known
 };
 
 void AddModule(const smbios::StructureSpan& structure, float masterVersion, MemoryKit& kit,
@@ -88,11 +130,11 @@ void AddModule(const smbios::StructureSpan& structure, float masterVersion, Memo
     PrintLogLine(out, "WARN: different memory module specific smbios version: ", version);
   }
   kit.modulesTotal += 1;
-  int size = ReadField<uint16_t>(structure, offsetof(SmbiosMemoryDevice, size));
-  if (size == 0) return;
+  const ModuleSize size = ReadModuleSize(structure);
+  if (!size.populated) return;
   kit.modulesUsed += 1;
-  kit.totalMB += size;
-  kit.sizes.push_back(size);
+  kit.totalKb += size.kb;
+  kit.sizes.push_back(ModuleSizeText(size));
   kit.formFactors.push_back(LookupCodeName(
       ReadField<uint8_t>(structure, offsetof(SmbiosMemoryDevice, formFactor)), formFactorNames));
   kit.types.push_back(LookupCodeName(
@@ -124,7 +166,7 @@ void AppendKit(const MemoryKit& kit, nlohmann::json& result) {
   if (!kit.formFactors.empty()) add("ramFormFactors", JoinList(kit.formFactors, allSame));
   add("ramModulesTotal", ToString(kit.modulesTotal));
   add("ramModulesUsed", ToString(kit.modulesUsed));
-  add("ramSMBTotalGB", DoubleToString(kit.totalMB / 1024.0));
+  add("ramSMBTotalGB", DoubleToString(kit.totalKb / 1048576.0));
   if (!kit.sizes.empty()) add("ramSizes", JoinList(kit.sizes, allSame));
   if (!kit.speeds.empty()) add("ramSpeeds", JoinList(kit.speeds, allSame));
   add("ramSticksAllSame", allSame ? "true" : "false");

@@ -30,7 +30,9 @@ struct SmbiosMemoryDevice {
   uint16_t errorInformationHandle;
   uint16_t totalWidth;
   uint16_t dataWidth;
-  uint16_t size;  // MB; 0 = empty slot
+  // MB; 0 = empty slot, 0xFFFF = size unknown, 0x7FFF = see extendedSize, bit 15 set = the low
+  // 15 bits count KB.
+  uint16_t size;
   uint8_t formFactor;
   uint8_t deviceSet;
   uint8_t deviceLocator;
@@ -43,7 +45,7 @@ struct SmbiosMemoryDevice {
   uint8_t assetTag;
   uint8_t partNumber;
   uint8_t attributes;
-  uint32_t extendedSize;
+  uint32_t extendedSize;  // MB in bits 0-30, when size is 0x7FFF (SMBIOS 2.7)
   uint16_t configuredClockSpeed;  // MHz
 };
 #pragma pack(pop)
@@ -59,6 +61,7 @@ static_assert(offsetof(SmbiosMemoryDevice, memoryType) == 0x12, "type 17 layout"
 static_assert(offsetof(SmbiosMemoryDevice, speed) == 0x15, "type 17 layout");
 static_assert(offsetof(SmbiosMemoryDevice, manufacturer) == 0x17, "type 17 layout");
 static_assert(offsetof(SmbiosMemoryDevice, partNumber) == 0x1A, "type 17 layout");
+static_assert(offsetof(SmbiosMemoryDevice, extendedSize) == 0x1C, "type 17 layout");
 static_assert(offsetof(SmbiosMemoryDevice, configuredClockSpeed) == 0x20, "type 17 layout");
 static_assert(sizeof(SmbiosMemoryDevice) == 0x22, "type 17 layout");
 

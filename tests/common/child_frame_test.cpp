@@ -102,4 +102,32 @@ TEST(ChildFrame, WordsOfADebugRun) {
             std::string::npos)
       << out.str();
 }
+
+// A firmware or driver text with bytes that are not UTF-8, in a value or in a key, still gives an
+// answer line: those bytes come as their Latin-1 characters, everything else as it was.
+TEST(ChildAnswer, ResultLineWithTextsThatAreNotUtf8) {
+  struct Case {
+    const char* shows;
+    nlohmann::json result;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"nothing added", nullptr, "R: null\n"},
+      {"valid texts and numbers unchanged",
+       {{"benchmarks", {{{"read", 95.5}}}}, {"componentInfo", {{{"phyModel", "Caf\xC3\xA9 \xE2\x82\xAC"}}}}},
+       "R: {\"benchmarks\":[{\"read\":95.5}],\"componentInfo\":[{\"phyModel\":\"Caf\xC3\xA9 \xE2\x82\xAC\"}]}\n"},
+      {"a maker with 0xE9 and a part number padded with 0xFF",
+       {{"componentInfo", {{{"phyModel", "Maker\xE9 PN\xFF\xFF"}}}}},
+       "R: {\"componentInfo\":[{\"phyModel\":\"Maker\xC3\xA9 PN\xC3\xBF\xC3\xBF\"}]}\n"},
+      {"a text cut inside a character, at the top level and as a key",
+       {{"gpuHWBios", "90.04\xC3"}, {"name\xE9", true}},
+       "R: {\"gpuHWBios\":\"90.04\xC3\x83\",\"name\xC3\xA9\":true}\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    std::ostringstream out;
+    EXPECT_NO_THROW(PrintResultLine(c.result, out));
+    EXPECT_EQ(out.str(), c.line);
+  }
+}
 }  // namespace

@@ -25,6 +25,26 @@ nlohmann::json ReadAnswersBeside(const void* addressInLibrary, const char* fileN
   return answers.is_object() ? answers : nlohmann::json::object();
 }
 
+namespace {
+// JSON text is UTF-8, and a driver's texts are bytes: a character up to U+00FF stands for the byte
+// of its number, so a description can give a driver any byte (U+00C3 for a lone 0xC3). Longer
+// characters keep their UTF-8 bytes.
+std::string DriverBytes(const std::string& text) {
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if ((lead == 0xC2 || lead == 0xC3) && i + 1 < text.size()) {
+      bytes += static_cast<char>(((lead & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F));
+      ++i;
+    } else {
+      bytes += text[i];
+    }
+  }
+  return bytes;
+}
+}  // namespace
+
 void CopyAnswerText(char* array, size_t capacity, const std::string& text) {
-  std::memcpy(array, text.data(), std::min(text.size(), capacity));
+  const std::string bytes = DriverBytes(text);
+  std::memcpy(array, bytes.data(), std::min(bytes.size(), capacity));
 }

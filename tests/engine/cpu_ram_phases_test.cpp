@@ -112,4 +112,23 @@ TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "true");
 }
 
+// Children that write their texts in Latin-1: the answers are merged with those bytes as their
+// Latin-1 characters, as text (RAM) and as JSON text (CPU).
+TEST(CpuRamPhases, AnswersWithLatin1BytesAreMerged) {
+  EngineRun run = RunWithScripts(
+      "line:R: {\"componentInfo\":[{\"cvnVersion\":\"Caf\xE9\"}],\"benchmarks\":[{\"intScore\":1}]}\n",
+      "line:R: {\"benchmarks\":[{\"1CoreReadRAMBench\":2}],"
+      "\"componentInfo\":[{\"ramMaker\":\"Maker\xE9 PN\xFF\"}],\"stateData\":[{\"1KB\":\"1.5\"}]}\n");
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  const json& cpu = run.debugDocument["components"][0];
+  EXPECT_EQ(cpu["componentInfo"]["cvnVersion"], "\"Caf\xC3\xA9\"");
+  EXPECT_EQ(cpu["benchmarks"], json({{"intScore", "1"}}));
+  const json ram = ComponentWith(run, "ramMaker");
+  ASSERT_TRUE(ram.is_object()) << run.process.output;
+  EXPECT_EQ(ram["componentInfo"]["ramMaker"], "Maker\xC3\xA9 PN\xC3\xBF");
+  EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+}
+
 }  // namespace

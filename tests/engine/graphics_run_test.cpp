@@ -4,19 +4,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/text_encoding.h"
+#include "gpustats/nvapi_types.h"
 #include "tests/support/engine_run.h"
 
 namespace {
 
 using nlohmann::json;
 
-TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
+// A jsondebug run with the fake child as the six graphics tests, each writing its result file.
+EngineRunSetup WithFakeGraphicsTests() {
   EngineRunSetup setup;
   setup.word = "jsondebug";
-  setup.programs["CVNGPUStats.exe"] = "fake_child.exe";
-  setup.files["CVNGPUStats.script"] =
-      "request:S: gpustats request \n"
-      "line:R: {\"GPUSTATS_EXIT_CODE\":\"0\",\"monHWName\":\"Fake Monitor\",\"gpuBios\":\"9.9\"}\n";
   const char* const tests[] = {"MELDRA", "TOSK", "LUNE", "BRISQ", "KORAV", "ZORTA"};
   for (const char* name : tests) {
     const std::string test = name;
@@ -25,10 +24,11 @@ TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
                                     ".dat:" + std::to_string(10 + test.size()) +
                                     ".5\\nfs\\nds\\ndet\\n\n";
   }
-  const EngineRun run = RunEngine(setup);
-  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
-  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+  return setup;
+}
 
+// The one graphics component of the run's document, or null.
+json GraphicsComponent(const EngineRun& run) {
   json graphics;
   for (const json& component : run.debugDocument["components"]) {
     if (component.is_object() && component.contains("componentInfo") &&
@@ -37,6 +37,20 @@ TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
       graphics = component;
     }
   }
+  return graphics;
+}
+
+TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
+  EngineRunSetup setup = WithFakeGraphicsTests();
+  setup.programs["CVNGPUStats.exe"] = "fake_child.exe";
+  setup.files["CVNGPUStats.script"] =
+      "request:S: gpustats request \n"
+      "line:R: {\"GPUSTATS_EXIT_CODE\":\"0\",\"monHWName\":\"Fake Monitor\",\"gpuBios\":\"9.9\"}\n";
+  const EngineRun run = RunEngine(setup);
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  const json graphics = GraphicsComponent(run);
   ASSERT_TRUE(graphics.is_object()) << run.process.output;
   const json& info = graphics["componentInfo"];
   EXPECT_FALSE(info.value("phyModel", "").empty());
@@ -60,6 +74,51 @@ TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
   EXPECT_TRUE(run.Printed("INFO: GPU score on Pellun = 15.5 FPS"));
   EXPECT_TRUE(run.Printed("INFO: Completed GPU benchmarks"));
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+}
+
+// The real GPU statistics child beside the engine, with a fake vendor library whose texts are not
+// UTF-8: its answer arrives, and the texts are in the document as their Latin-1 characters, beside
+// the monitor and display facts of the same answer.
+TEST(GraphicsRun, VendorTextsThatAreNotUtf8ReachTheDocument) {
+  const std::string display1 = R"(\\.\DISPLAY1)";
+  const std::string cutBios = "90.04.23.00.5F" + std::string(49, '-') + "\xC3";
+  struct Case {
+    const char* shows;
+    std::string library, build, descriptionFile;
+    json description;
+    std::string member, text;  // as the document holds it
+  };
+  const Case cases[] = {
+      {"NVAPI's BIOS text of 64 bytes ending in a lone 0xC3", kNvApiLibraryName, "fake_nvapi.dll",
+       "nvapi_answers.json",
+       {{"displays", {{{"name", display1}}}},
+        {"pstates", {{{1500000, 0}, {7000000, 0}}}},
+        {"bios", Latin1AsUtf8(cutBios)}},
+       "gpuHWBios", "90.04.23.00.5F" + std::string(49, '-') + "\xC3\x83"},
+      {"ADL's driver text holding 0xFF", "atiadlxx.dll", "fake_adl.dll", "adl_answers.json",
+       {{"adapters", {{{"display", display1}, {"version", 7}}}}, {"driver", Latin1AsUtf8("20.9.1\xFF")}},
+       "gpuHWDriver", "20.9.1\xC3\xBF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    EngineRunSetup setup = WithFakeGraphicsTests();
+    setup.programs["CVNGPUStats.exe"] = "CVNGPUStats.exe";
+    setup.programs[c.library] = c.build;
+    setup.files[c.descriptionFile] = c.description.dump();
+    const EngineRun run = RunEngine(setup);
+    ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+    EXPECT_FALSE(run.Printed("ERROR: Proceeding without CVNGPUStats for Display(1)"));
+    // The texts byte for byte in the written document, which keeps the stored bytes.
+    EXPECT_NE(run.resultDocument.find("\"" + c.member + "\": \"" + c.text + "\""), std::string::npos)
+        << run.resultDocument;
+    ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+    const json graphics = GraphicsComponent(run);
+    ASSERT_TRUE(graphics.is_object()) << run.process.output;
+    const json& info = graphics["componentInfo"];
+    EXPECT_EQ(info.value(c.member, ""), c.text);
+    for (const char* key : {"gpuHWApi", "gpuHWRam", "monHWName", "dispHR", "dispWinOrdinal"})
+      EXPECT_TRUE(info.contains(key)) << key;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/support/output_watch.h"
 
 namespace {
@@ -61,6 +63,31 @@ TEST(RouteMessageLine, SendsEachKindWhereItBelongs) {
   const std::vector<LogEntry> expected = {
       {"S ", "to log"}, {"B ", "to both"}, {"S ", "ERROR UNKNOWN CLIENT MESSAGE TYPE: X: odd"}};
   EXPECT_EQ(capture.Log(), expected);
+}
+
+// The answer of a child that writes Latin-1 is kept as UTF-8, so it parses; a valid one is kept
+// byte for byte.
+TEST(RouteMessageLine, ResultTextsThatAreNotUtf8BecomeLatin1Characters) {
+  struct Case {
+    const char* shows;
+    std::string line;
+    std::string result;
+  };
+  const Case cases[] = {
+      {"a Latin-1 e acute", "R: {\"cvnVersion\":\"Caf\xE9\"}", "{\"cvnVersion\":\"Caf\xC3\xA9\"}"},
+      {"valid UTF-8 as it came", "R: {\"m\":\"Caf\xC3\xA9 \xE2\x82\xAC\"} ", "{\"m\":\"Caf\xC3\xA9 \xE2\x82\xAC\"} "},
+      {"not JSON stays not JSON", "R: not json\xFF", "not json\xC3\xBF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    OutputWatch capture(OutputWatch::kConsoleCaptured);
+    std::string result;
+    RouteMessageLine(c.line, result);
+    EXPECT_EQ(result, c.result);
+  }
+  std::string result;
+  RouteMessageLine("R: {\"cvnVersion\":\"Caf\xE9\"}", result);
+  EXPECT_EQ(nlohmann::json::parse(result)["cvnVersion"], "Caf\xC3\xA9");
 }
 
 }  // namespace

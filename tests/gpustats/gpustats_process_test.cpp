@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/exception_text.h"
+#include "common/text_encoding.h"
 #include "gpustats/monitor_lookup.h"
 #include "tests/support/fake_driver_libraries.h"
 #include "tests/support/process_runner.h"
@@ -120,10 +121,21 @@ TEST(GpuStatsProcess, VendorLibrariesBesideTheProgram) {
   nlohmann::json nvidiaOneClock = nvidia;
   nvidiaOneClock["numClocks"] = 1;
   const nlohmann::json amd = {{"adapters", {{{"display", kDisplay1}, {"version", 7}}}}};
-  const std::vector<std::string> nvidiaLines = {
-      "B: INFO: Launching NGPU detection", "S: INFO: Linked Nvidia GPU to display: " + kDisplay1,
-      "B: INFO: NGPU Name: GeForce Fake", "B: INFO: NGPU Driver: 456.28",
-      "B: INFO: NGPU Bios: 90.04.23.00.5F", "B: INFO: NGPU Total RAM MB: 8192"};
+  const auto NvidiaLines = [](const std::string& bios) {
+    return std::vector<std::string>{
+        "B: INFO: Launching NGPU detection", "S: INFO: Linked Nvidia GPU to display: " + kDisplay1,
+        "B: INFO: NGPU Name: GeForce Fake",  "B: INFO: NGPU Driver: 456.28",
+        "B: INFO: NGPU Bios: " + bios,       "B: INFO: NGPU Total RAM MB: 8192"};
+  };
+  const std::vector<std::string> nvidiaLines = NvidiaLines("90.04.23.00.5F");
+  // Driver texts that are not UTF-8: a BIOS text filling all 64 bytes and ending in a lone 0xC3,
+  // and an ADL driver text holding 0xFF. The descriptions give the bytes as Latin-1 characters.
+  const std::string cutBios = "90.04.23.00.5F" + std::string(49, '-') + "\xC3";
+  nlohmann::json nvidiaCutBios = nvidia;
+  nvidiaCutBios["bios"] = Latin1AsUtf8(cutBios);
+  const std::string paddedDriver = "20.9.1\xFF\xFF";
+  nlohmann::json amdPaddedDriver = amd;
+  amdPaddedDriver["driver"] = Latin1AsUtf8(paddedDriver);
   const MonitorFacts monitor = LookUpMonitor(kDisplay1);
   const auto Answer = [&](nlohmann::json members) {
     nlohmann::json answer = monitor.answer;
@@ -167,6 +179,35 @@ TEST(GpuStatsProcess, VendorLibrariesBesideTheProgram) {
                        {"gpuHWApi", "ADLAPI"},
                        {"gpuHWBios", "113-D1990100-O09"},
                        {"gpuHWDriver", "20.9.1"},
+                       {"gpuHWRam", "8192"}})})},
+      {"an NVIDIA BIOS text cut inside a character", nvidiaCutBios, nullptr, "",
+       Concat(Concat(Concat(Concat({"S: INFO: Launching GPUStats for " + kDisplay1}, monitor.lines),
+                            NvidiaLines(cutBios)),
+                     {"S: DEBUG: NV (C,CX,CN,M,MX,MN) MHz 0=(1500,0,1500,3500,0,3500) ",
+                      "B: INFO: NGPU Max C MHz: 1500", "B: INFO: NGPU Max M MHz: 3500",
+                      "B: INFO: Launching AGPU detection", "S: INFO: ADL library not found",
+                      "B: INFO: Completed GPUStats successfully"}),
+              {Answer({{"GPUSTATS_EXIT_CODE", "0"},
+                       {"gpuHWApi", "NVAPI"},
+                       {"gpuHWBios", "90.04.23.00.5F" + std::string(49, '-') + "\xC3\x83"},
+                       {"gpuHWDriver", "456.28"},
+                       {"gpuHWMaxC", "1500"},
+                       {"gpuHWMaxM", "3500"},
+                       {"gpuHWRam", "8192"}})})},
+      {"an ADL driver text with 0xFF", nullptr, amdPaddedDriver, "atiadlxx.dll",
+       Concat(Concat({"S: INFO: Launching GPUStats for " + kDisplay1}, monitor.lines),
+              {"B: INFO: Launching NGPU detection", "S: INFO: NVAPI library not found",
+               "B: INFO: Launching AGPU detection",
+               "S: DEBUG: A(0) D(" + kDisplay1 + ") N(Radeon Fake) A",
+               "S: DEBUG: ADL2 CAPS SUP(1) ENA(1) VER(7)",
+               "S: DEBUG: Linked AMD GPU to display: " + kDisplay1,
+               "B: INFO: AGPU Name: Radeon Fake", "B: INFO: AGPU Driver: " + paddedDriver,
+               "B: INFO: AGPU Bios: 113-D1990100-O09", "B: INFO: AGPU Total RAM MB: 8192",
+               "B: INFO: Completed GPUStats successfully",
+               Answer({{"GPUSTATS_EXIT_CODE", "0"},
+                       {"gpuHWApi", "ADLAPI"},
+                       {"gpuHWBios", "113-D1990100-O09"},
+                       {"gpuHWDriver", "20.9.1\xC3\xBF\xC3\xBF"},
                        {"gpuHWRam", "8192"}})})},
   };
   for (const Case& c : cases) {

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/child_answer.h"
 #include "rambench/ram_configuration.h"
 #include "rambench/smbios_parser.h"
 #include "tests/support/process_runner.h"
@@ -246,6 +248,98 @@ TEST(RamConfigurationReport, CraftedTables) {
     EXPECT_EQ(report.entries, c.entries);
     EXPECT_EQ(report.lines, c.lines);
   }
+}
+
+// The Size field's codes: 0x7FFF hands over to the Extended Size at 0x1C (MB, bit 31 reserved)
+// when the formatted area holds it, bit 15 counts KB, 0xFFFF is a module of unknown size and 0 an
+// empty slot. A size that is not known is listed as Unknown and adds nothing to the total.
+Bytes WithExtendedSize(Bytes device, uint32_t mb) {
+  // Only the bytes inside the formatted area: a short one keeps its strings.
+  for (size_t i = 0; i < 4 && 0x1C + i < device[1]; ++i) {
+    device[0x1C + i] = static_cast<uint8_t>(mb >> (8 * i));
+  }
+  return device;
+}
+
+Module WithMaker(Module m, const std::string& maker) {
+  m.maker = maker;
+  return m;
+}
+
+Module WithPart(Module m, const std::string& part) {
+  m.part = part;
+  return m;
+}
+
+const Bytes kExtended32Gb = WithExtendedSize(MemoryDevice(WithSize(kDdr4, 0x7FFF)), 32768);
+
+struct SizeCase {
+  const char* name;
+  std::vector<Bytes> devices;
+  std::string sizes;  // ramSizes; empty: no such key
+  std::string totalGb;
+  std::string used;
+  std::string total;
+};
+
+const SizeCase sizeCases[] = {
+    {"two equal 32 GB modules through the extended size", {kExtended32Gb, kExtended32Gb},
+     "32768", "64", "2", "2"},
+    {"two 32 GB modules of different makers list both",
+     {kExtended32Gb, WithExtendedSize(MemoryDevice(WithMaker(WithSize(kDdr4, 0x7FFF), "MakerB")), 32768)},
+     "32768, 32768", "64", "2", "2"},
+    {"64 GB, 32 GB, an empty slot and a plain 16-bit size",
+     {WithExtendedSize(MemoryDevice(WithSize(kDdr4, 0x7FFF)), 65536), kExtended32Gb,
+      MemoryDevice(kEmptySlot), MemoryDevice(WithSize(kDdr4, 16384))},
+     "65536, 32768, 16384", "112", "3", "4"},
+    {"bit 31 of the extended size is reserved",
+     {WithExtendedSize(MemoryDevice(WithSize(kDdr4, 0x7FFF)), 0x80008000u)}, "32768", "32", "1", "1"},
+    {"bit 15 counts KB: 512 KB", {MemoryDevice(WithSize(kDdr4, 0x8200))}, "0.5", "0.000488281",
+     "1", "1"},
+    {"bit 15 counts KB: 1024 KB is a whole MB", {MemoryDevice(WithSize(kDdr4, 0x8400))}, "1",
+     "0.000976562", "1", "1"},
+    {"bit 15 with no KB is not a size", {MemoryDevice(WithSize(kDdr4, 0x8000))}, "Unknown", "0", "1",
+     "1"},
+    {"0xFFFF beside 8192: populated, size unknown",
+     {MemoryDevice(WithSize(kDdr4, 0xFFFF)), MemoryDevice(kDdr4)}, "Unknown, 8192", "8", "2", "2"},
+    {"0x7FFF in a formatted area without the whole extended size",
+     {WithExtendedSize(MemoryDevice(WithSize(WithLength(kDdr4, 0x1F), 0x7FFF)), 32768)}, "Unknown",
+     "0", "1", "1"},
+    {"0x7FFF with an extended size of 0", {WithExtendedSize(MemoryDevice(WithSize(kDdr4, 0x7FFF)), 0)},
+     "Unknown", "0", "1", "1"},
+    {"an empty slot alone", {MemoryDevice(kEmptySlot)}, "", "0", "0", "1"},
+    {"a plain 16-bit size, the largest below the codes", {MemoryDevice(WithSize(kDdr4, 0x7FFE))},
+     "32766", "31.998", "1", "1"},
+};
+
+TEST(RamConfigurationReport, SizeCodesOfTheMemoryDevice) {
+  for (const SizeCase& c : sizeCases) {
+    SCOPED_TRACE(c.name);
+    std::map<std::string, std::string> report;
+    for (const auto& entry : RunReport(Table(3, 2, c.devices)).entries) report[entry.first] = entry.second;
+    EXPECT_EQ(report.count("ramSizes") ? report["ramSizes"] : "", c.sizes);
+    EXPECT_EQ(report["ramSMBTotalGB"], c.totalGb);
+    EXPECT_EQ(report["ramModulesUsed"], c.used);
+    EXPECT_EQ(report["ramModulesTotal"], c.total);
+  }
+}
+
+// A maker and a part number as some firmware stores them, in Latin-1 and padded with 0xFF: the
+// report keeps their bytes and the answer line still comes, with them as Latin-1 characters.
+TEST(RamConfigurationReport, FirmwareStringsThatAreNotUtf8ReachTheAnswerLine) {
+  const Bytes table = Table(3, 2, {MemoryDevice(WithMaker(WithPart(kDdr4, "PN-1\xFF\xFF\xFF"), "Maker\xE9"))});
+  nlohmann::json result;
+  std::ostringstream report;
+  ReportRamConfiguration(table.data(), table.size(), result, report);
+  std::ostringstream out;
+  ASSERT_NO_THROW(PrintResultLine(result, out));
+  const std::vector<std::string> lines = SplitLines(out.str());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("R: {\"componentInfo\":[{\"familyGroup\":\"Memory Kit\"},", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("{\"phyModel\":\"Maker\xC3\xA9 PN-1\xC3\xBF\xC3\xBF\xC3\xBF\"}"), std::string::npos)
+      << lines[0];
+  EXPECT_EQ(nlohmann::json::parse(lines[0].substr(3))["componentInfo"][1]["phyModel"],
+            "Maker\xC3\xA9 PN-1\xC3\xBF\xC3\xBF\xC3\xBF");
 }
 
 // Tables whose end comes too early: the walk stops at the first structure that does not fit and

@@ -1,5 +1,6 @@
 #include "tests/support/engine_run.h"
 
+#include "common/text_encoding.h"
 #include "tests/support/graphics_media.h"
 #include "tests/support/payload_decoder.h"
 #include "tests/support/temp_dir.h"
@@ -11,7 +12,9 @@ nlohmann::json PrintedDocument(const std::string& out) {
   if (open == std::string::npos || close == std::string::npos) return nullptr;
   const size_t from = out.find('\n', open);
   const size_t to = out.rfind('\n', close);
-  return nlohmann::json::parse(out.substr(from, to - from), nullptr, false);
+  // The writer keeps the bytes of the children's message lines in "logs" as they came, UTF-8 or
+  // not; read those that are not as Latin-1 so that such a document can be looked at too.
+  return nlohmann::json::parse(Utf8OrLatin1(out.substr(from, to - from)), nullptr, false);
 }
 }  // namespace
 

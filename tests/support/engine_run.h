@@ -27,7 +27,9 @@ extern const char* const kUsableGpuStatsScript;
 struct EngineRun {
   ProcessResult process;
   std::string resultDocument;  // the document read back from "rawresults.dat"; empty without one
-  nlohmann::json debugDocument;  // the document printed in jsondebug mode; null without one
+  // The document printed in jsondebug mode, bytes that are not UTF-8 read as Latin-1; null
+  // without one.
+  nlohmann::json debugDocument;
 
   // Whether the engine printed this line (line ends ignored).
   bool Printed(const std::string& line) const;
