@@ -4,6 +4,7 @@
 
 #include "common/run_log.h"
 #include "common/text_helpers.h"
+#include "engine/child_time_limits.h"
 
 const char* const kGpuStatsCommandLine = "CVNGPUStats.exe";
 
@@ -12,7 +13,7 @@ bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& 
   monitorName.clear();
   nlohmann::json request;
   request["GPUSTATS_TARGETDISPLAY"] = display.deviceName;
-  const std::string reply = runChild(kGpuStatsCommandLine, request.dump());
+  const std::string reply = runChild(kGpuStatsCommandLine, request.dump(), kGpuStatsTimeLimitMs);
 
   nlohmann::json answer;
   try {

@@ -59,7 +59,8 @@ const Case cases[] = {
 TEST(RunChild, RoutesTheFakeChildsLines) {
   for (const Case& c : cases) {
     OutputWatch capture(OutputWatch::kConsoleCaptured);
-    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script)), c.result) << c.name;
+    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script), kTestChildBoundMs), c.result)
+        << c.name;
     EXPECT_EQ(capture.Log(), c.log) << c.name;
     EXPECT_EQ(capture.Console(), c.console) << c.name;
   }
@@ -68,14 +69,14 @@ TEST(RunChild, RoutesTheFakeChildsLines) {
 TEST(RunChild, HandsOverTheRequestWholeThenEndOfInput) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string request = ScriptRequest({"request:S: got ", "line:R: {}"});
-  EXPECT_EQ(RunChild(FakeChildCommand(), request), "{}");
+  EXPECT_EQ(RunChild(FakeChildCommand(), request, kTestChildBoundMs), "{}");
   const std::vector<LogEntry> expected = {{"S ", "got " + request}};
   EXPECT_EQ(capture.Log(), expected);
 }
 
 TEST(RunChild, MissingExecutableIsALaunchFailure) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
-  EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}"), launchFailed);
+  EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}", kTestChildBoundMs), launchFailed);
   std::string message = "ERROR: CreateProcess failed: " + ErrorCodeText(2);
   const std::vector<LogEntry> expected = {{"B ", message}};
   EXPECT_EQ(capture.Log(), expected);
@@ -86,7 +87,7 @@ TEST(RunChild, MissingExecutableIsALaunchFailure) {
 TEST(RunChild, NonZeroExitAfterAResultIsLoggedOnce) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string command = FakeChildCommand();
-  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"})),
+  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"}), kTestChildBoundMs),
             "{\"ok\":true}");
   std::vector<LogEntry> log = capture.Log();
   ASSERT_EQ(log.size(), 1u);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/child_runner.h"
+#include "engine/child_time_limits.h"
 #include "engine/phases.h"
 #include "tests/support/output_watch.h"
 
@@ -18,7 +19,9 @@ namespace {
 std::map<std::string, std::string> answers;  // by requested drive
 std::vector<std::pair<std::string, std::string>> runs;
 
-std::string AnswerFromTable(const std::string& commandLine, const std::string& requestText) {
+std::string AnswerFromTable(const std::string& commandLine, const std::string& requestText,
+                            DWORD timeLimitMs) {
+  EXPECT_EQ(timeLimitMs, kDriveCoreTimeLimitMs);
   runs.emplace_back(commandLine, requestText);
   for (const auto& answer : answers) {
     if (requestText.find("\"" + answer.first + "\"") != std::string::npos) return answer.second;

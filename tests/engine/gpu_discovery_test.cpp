@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/benchdrive/adapter_choice.h"
+#include "engine/child_time_limits.h"
 #include "engine/phases.h"
 #include "tests/support/output_watch.h"
 
@@ -102,8 +103,10 @@ WmiRow Controller(const std::string& caption, const std::string& ram = "42939187
 // The GPU statistics child's answers, by the display asked about, and the requests it got.
 std::map<std::string, std::string> gpuStatsAnswers;
 std::vector<std::string> gpuStatsRequests;
-std::string FakeGpuStats(const std::string& commandLine, const std::string& requestText) {
+std::string FakeGpuStats(const std::string& commandLine, const std::string& requestText,
+                         DWORD timeLimitMs) {
   EXPECT_EQ(commandLine, "CVNGPUStats.exe");
+  EXPECT_EQ(timeLimitMs, kGpuStatsTimeLimitMs);
   gpuStatsRequests.push_back(requestText);
   const std::string display = nlohmann::json::parse(requestText)["GPUSTATS_TARGETDISPLAY"];
   return gpuStatsAnswers.at(display);
