@@ -36,7 +36,7 @@ bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& 
   answer["dispWinOrdinal"] = ToString(display.adapterOrdinal + 1);
   answer["dispMain"] = display.isMainDisplay ? "1" : "0";
   for (const auto& member : answer.items()) {
-    component.add("componentInfo." + member.key(), member.value().get<std::string>());
+    AddReplyValue(component, "componentInfo." + member.key(), member.value().get<std::string>());
   }
   return true;
 }
