@@ -12,10 +12,11 @@ class CappedLineCutter {
  public:
   explicit CappedLineCutter(size_t cap = kMessageLineCap) : cap_(cap) {}
 
-  // Cuts one block as CutMessageLines does. A line that has grown past the cap without its line
-  // feed is dropped up to and including that line feed; returns true when this block began
-  // dropping one, so that the caller can say so once per line.
-  bool Cut(const char* block, size_t length, std::vector<std::string>& lines);
+  // Cuts one block as CutMessageLines does, but drops every line longer than the cap (without its
+  // line end): a line that outgrows it before its line feed has arrived is not kept any further and
+  // is skipped up to and including that line feed. Returns how many lines this block dropped or
+  // began to drop, so that the caller can say so once per line.
+  int Cut(const char* block, size_t length, std::vector<std::string>& lines);
 
  private:
   size_t cap_;

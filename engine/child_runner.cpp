@@ -145,9 +145,9 @@ std::string ReadChildOutput(HANDLE readEnd) {
     // A zero-length write of the child arrives as an empty read; only a broken pipe ends it.
     if (got == 0) continue;
     lines.clear();
-    const bool dropping = cutter.Cut(block, got, lines);
+    const int dropped = cutter.Cut(block, got, lines);
     for (const std::string& line : lines) RouteMessageLine(line, result);
-    if (dropping) {
+    for (int i = 0; i < dropped; ++i) {
       WriteLogLine(kLogB, __LINE__,
                    "ERROR: dropped a child's message line longer than " +
                        ToString(unsigned(kMessageLineCap)) + " bytes");

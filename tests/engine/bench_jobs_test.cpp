@@ -69,6 +69,14 @@ TEST(BenchJobs, ChildThatCannotStartFinishesWithTheLaunchError) {
   EXPECT_EQ(benchResults.Lookup("missing"), launchFailed);
 }
 
+// The empty value means "still running"; an empty answer must not look like it.
+TEST(BenchJobs, AChildAnsweringAnEmptyResultFinishesTheJob) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  Launch("empty-answer", FakeChildCommand(), {"line:R: "});
+  ASSERT_TRUE(WaitUntil(AllBenchesFinished));
+  EXPECT_EQ(benchResults.Lookup("empty-answer"), kRunnerNoResults);
+}
+
 TEST(BenchJobs, ExceptionOutOfTheRunnerFinishesTheJobWithTheLaunchError) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   ASSERT_TRUE(benchResults.Register("throws"));
