@@ -279,6 +279,18 @@ TEST_F(GpuDiscovery, AMemberThatIsNoTextLeavesTheEarlierComponents) {
   EXPECT_EQ(testedOrdinals, std::vector<int>{0});
 }
 
+// A key that extends an earlier member's value would make the document unwritable.
+TEST_F(GpuDiscovery, AKeyExtendingAnEarlierMemberLeavesTheEarlierComponents) {
+  gpuStatsAnswers["\\\\.\\DISPLAY1"] = "{\"GPUSTATS_EXIT_CODE\":\"0\"}";
+  gpuStatsAnswers["\\\\.\\DISPLAY2"] = "{\"GPUSTATS_EXIT_CODE\":\"0\",\"gpu\":\"x\",\"gpu.bios\":\"1\"}";
+  EXPECT_THROW(Run({Controller("A"), Controller("B")}, {{"A", Display(1, true)}, {"B", Display(2, false)}}),
+               std::runtime_error);
+  ASSERT_EQ(components.size(), 1u);
+  Tree document;
+  document.add_child("components", components);
+  EXPECT_NO_THROW(WriteDocument(document));
+}
+
 TEST_F(GpuDiscovery, NoControllerEndsThePhaseCleanly) {
   EXPECT_EQ(Run({}, {{"Card", Display(1, true)}}), 0);
   const std::vector<LogEntry> expected = {
