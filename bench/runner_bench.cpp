@@ -61,6 +61,8 @@ unsigned long long DrainRaw(const std::string& command, const std::string& reque
   return total;
 }
 
+// Bounded only against a hang: the child ends long before.
+constexpr DWORD kChildBoundMs = 10 * 60 * 1000;
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -76,7 +78,7 @@ int main(int argc, char* argv[]) {
   for (const char* prefix : {"S: ", "R: "}) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    std::string result = RunChild(command, Request(prefix, lines));
+    std::string result = RunChild(command, Request(prefix, lines), kChildBoundMs);
     QueryPerformanceCounter(&end);
     double seconds = Seconds(start, end);
     size_t logBytes = runLog.str().size();

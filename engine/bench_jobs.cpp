@@ -42,7 +42,7 @@ namespace {
 // counts as done.
 std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
   try {
-    return runChild(job.commandLine, job.requestText);
+    return runChild(job.commandLine, job.requestText, job.timeLimitMs);
   } catch (const std::exception& error) {
     try {
       WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + error.what());
@@ -61,6 +61,9 @@ std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
 
 void RunBenchJob(const BenchJob& job, ChildRunner runChild) {
   std::string result = RunJobChild(job, runChild);
+  // The empty value means "still running": stored as it is, it would hold the stage until its
+  // time-out and stop every later batch.
+  if (result.empty()) result = kRunnerNoResults;
   benchResults.Store(job.benchName, result);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Background bench jobs: one console child run through RunChild on a thread of its own, its
 // result text left in the process-wide map benchResults under the job's bench name.
+#include <windows.h>
+
 #include <map>
 #include <mutex>
 #include <string>
@@ -9,6 +11,7 @@ struct BenchJob {
   std::string commandLine;  // handed to RunChild unchanged
   std::string requestText;  // handed to RunChild unchanged
   std::string benchName;    // the key of the job's entry in benchResults
+  DWORD timeLimitMs;        // the child's bound, handed to RunChild
 };
 
 // Bench name to result text; an empty value means the job is still running. Safe for use from any
@@ -40,9 +43,11 @@ void LaunchBenchAsync(BenchJob* job);
 // The job thread: runs the child through RunChild, stores its result, frees the job.
 void __cdecl BenchJobThread(void* job);
 
-using ChildRunner = std::string (*)(const std::string& commandLine, const std::string& requestText);
+using ChildRunner = std::string (*)(const std::string& commandLine, const std::string& requestText,
+                                    DWORD timeLimitMs);
 // The work of a job thread with the runner as a parameter: an exception out of runChild is
-// logged and the job finishes with the launch error object, so its entry counts as done.
+// logged and the job finishes with the launch error object, and an empty answer ("R: " alone) is
+// stored as kRunnerNoResults, so that its entry counts as done either way.
 void RunBenchJob(const BenchJob& job, ChildRunner runChild);
 
 bool AllBenchesFinished();

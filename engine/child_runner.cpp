@@ -1,10 +1,12 @@
 #include "engine/child_runner.h"
 
+#include <atomic>
 #include <vector>
 
 #include "common/run_log.h"
 #include "common/platform/scoped_handle.h"
 #include "common/text_helpers.h"
+#include "engine/capped_lines.h"
 #include "engine/message_lines.h"
 
 const char* const kRunnerLaunchFailed =
@@ -14,6 +16,8 @@ const char* const kRunnerNoResults = "{\"BENCHRUNNER_ERROR\":\"No results reture
 namespace {
 
 constexpr DWORD kReadBlockSize = 4096;
+// The exit code of a child that the runner ended past its bound.
+constexpr UINT kEndedChildExitCode = 1;
 
 // The attribute list that limits what one child inherits to the handles named in it. Without it,
 // a child started by another thread while this child's pipe ends are still inheritable would hold
@@ -93,11 +97,46 @@ bool WriteRequest(HANDLE inputWriteEnd, const std::string& requestText) {
   return ok && written == requestText.size();
 }
 
+// Ends the child when it is still running at its bound: its output pipe then breaks and the
+// reading, which blocks in the read call, ends. The wait runs on the system's thread pool.
+class ChildBound {
+ public:
+  ChildBound(HANDLE process, DWORD timeLimitMs) : process_(process) {
+    if (!RegisterWaitForSingleObject(&wait_, process, OnWaitEnded, this, timeLimitMs,
+                                     WT_EXECUTEONLYONCE)) {
+      wait_ = nullptr;
+    }
+  }
+  ~ChildBound() { disarm(); }
+  ChildBound(const ChildBound&) = delete;
+  ChildBound& operator=(const ChildBound&) = delete;
+
+  bool armed() const { return wait_ != nullptr; }
+  // Whether the child was ended; final once disarm() has returned.
+  bool ended() const { return ended_; }
+  // Waits for a callback that is running, so that it never outlives the process handle.
+  void disarm() {
+    if (wait_ != nullptr) UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
+    wait_ = nullptr;
+  }
+
+ private:
+  static void CALLBACK OnWaitEnded(void* context, BOOLEAN timedOut) {
+    auto* bound = static_cast<ChildBound*>(context);
+    if (!timedOut) return;
+    bound->ended_ = TerminateProcess(bound->process_, kEndedChildExitCode) != 0;
+  }
+
+  HANDLE process_;
+  HANDLE wait_ = nullptr;
+  std::atomic<bool> ended_{false};
+};
+
 }  // namespace
 
 std::string ReadChildOutput(HANDLE readEnd) {
   std::string result = kRunnerNoResults;
-  std::string carried;
+  CappedLineCutter cutter;
   std::vector<std::string> lines;
   char block[kReadBlockSize];
   for (;;) {
@@ -106,8 +145,13 @@ std::string ReadChildOutput(HANDLE readEnd) {
     // A zero-length write of the child arrives as an empty read; only a broken pipe ends it.
     if (got == 0) continue;
     lines.clear();
-    CutMessageLines(carried, block, got, lines);
+    const int dropped = cutter.Cut(block, got, lines);
     for (const std::string& line : lines) RouteMessageLine(line, result);
+    for (int i = 0; i < dropped; ++i) {
+      WriteLogLine(kLogB, __LINE__,
+                   "ERROR: dropped a child's message line longer than " +
+                       ToString(unsigned(kMessageLineCap)) + " bytes");
+    }
   }
   if (GetLastError() != ERROR_BROKEN_PIPE) {
     WriteLogLine(kLogB, __LINE__, "ERROR: failed to read results: " + LastErrorText());
@@ -115,7 +159,8 @@ std::string ReadChildOutput(HANDLE readEnd) {
   return result;
 }
 
-std::string RunChild(const std::string& commandLine, const std::string& requestText) {
+std::string RunChild(const std::string& commandLine, const std::string& requestText,
+                     DWORD timeLimitMs) {
   std::string result = kRunnerLaunchFailed;
   // Declared so that an early return closes the pipe ends before the process handles.
   ScopedHandle process, thread;
@@ -144,7 +189,19 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
     return result;
   }
 
+  ChildBound bound(process.get(), timeLimitMs);
+  if (!bound.armed()) {
+    // The child runs on unbounded rather than being ended for the runner's own failure.
+    WriteLogLine(kLogB, __LINE__, "ERROR: RegisterWaitForSingleObject failed: " + LastErrorText());
+  }
   result = ReadChildOutput(outputRead.get());
+  bound.disarm();
+  if (bound.ended()) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: " + commandLine + " did not end within " +
+                     ToString(unsigned(timeLimitMs / 1000)) + " s and was ended");
+    result = kRunnerNoResults;
+  }
 
   DWORD exitCode = 0;
   GetExitCodeProcess(process.get(), &exitCode);

@@ -12,10 +12,14 @@ extern const char* const kRunnerLaunchFailed;
 extern const char* const kRunnerNoResults;
 
 // Starts commandLine (found beside the run engine first), writes requestText to its standard input
-// and reads its output until the child lets go of it. No time limit. Safe to call from several
-// threads at once: each child inherits only its own two pipe ends.
-std::string RunChild(const std::string& commandLine, const std::string& requestText);
+// and reads its output until the child lets go of it. A child still running timeLimitMs after its
+// start is ended, with an error line that names it and the bound, and kRunnerNoResults is
+// returned. Safe to call from several threads at once: each child inherits only its own two pipe
+// ends.
+std::string RunChild(const std::string& commandLine, const std::string& requestText,
+                     DWORD timeLimitMs);
 
 // Reads the pipe in 4096-byte blocks until it breaks, routing every line; returns the rest of the
-// last "R: " line, or kRunnerNoResults.
+// last "R: " line, or kRunnerNoResults. A line longer than kMessageLineCap is dropped with one
+// error line.
 std::string ReadChildOutput(HANDLE readEnd);

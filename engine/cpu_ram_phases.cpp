@@ -6,6 +6,7 @@
 
 #include "common/run_log.h"
 #include "engine/child_runner.h"
+#include "engine/child_time_limits.h"
 #include "engine/phase_guard.h"
 #include "engine/phases.h"
 
@@ -27,7 +28,7 @@ void RunCpuPhase(RunState& run) {
   std::string reply;
   GuardPhase(run, "CPUBench", reply, [&] {
     for (const auto& fact : run.cpuFacts) component.add("componentInfo." + fact.first, fact.second);
-    reply = RunChild("CVNCPUBench.exe", FastModeRequest("CPU_RUNFAST_DEV"));
+    reply = RunChild("CVNCPUBench.exe", FastModeRequest("CPU_RUNFAST_DEV"), kCpuBenchTimeLimitMs);
     const nlohmann::json parsed = nlohmann::json::parse(reply);
     MergeReplyEntries(component, parsed, "componentInfo", "componentInfo.", MergeMode::JsonText);
     if (parsed.contains("benchmarks")) {
@@ -45,7 +46,7 @@ void RunRamPhase(RunState& run) {
   std::string reply;
   GuardPhase(run, "RAMBench", reply, [&] {
     Tree component;
-    reply = RunChild("CVNRAMBench.exe", FastModeRequest("RAM_RUNFAST_DEV"));
+    reply = RunChild("CVNRAMBench.exe", FastModeRequest("RAM_RUNFAST_DEV"), kRamBenchTimeLimitMs);
     const nlohmann::json parsed = nlohmann::json::parse(reply);
     if (parsed.contains("stateData")) {
       Tree state;

@@ -8,6 +8,7 @@
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 #include "engine/benchdrive/drive_requests.h"
+#include "engine/child_time_limits.h"
 #include "common/console_line.h"
 #include "engine/phase_guard.h"
 #include "engine/phases.h"
@@ -36,7 +37,7 @@ bool RunCoreSuite(RunState& run, const DriveRecord& record, Tree& component,
   bool coreHadBenchmarks = false;
   std::string reply;
   GuardPhase(run, "DriveBench", reply, [&] {
-    reply = runChild(kDriveBenchCommandLine, DriveCoreRequest(record.basePath));
+    reply = runChild(kDriveBenchCommandLine, DriveCoreRequest(record.basePath), kDriveCoreTimeLimitMs);
     const nlohmann::json parsed = nlohmann::json::parse(reply);
     MergeReplyEntries(component, parsed, "componentInfo", "componentInfo.", MergeMode::Text);
     if (parsed.contains("benchmarks")) {

@@ -2,6 +2,7 @@
 #include <exception>
 #include <string>
 
+#include "common/exception_text.h"
 #include "common/run_log.h"
 #include "engine/phases.h"
 
@@ -22,7 +23,8 @@ void RunGraphicsPhase(RunState& run, const GraphicsBenchmarks& benchmarks) {
       WriteLogLine(kLogS, __LINE__, "INFO: Completed GPU benchmarks with GPUStats crash");
     }
   } catch (const std::exception& error) {
-    WriteLogLine(kLogB, __LINE__, std::string("ERROR: GPU benchmark error: ") + error.what());
+    // Without the JSON library's "[json.exception...] " head, like the children's lines.
+    WriteLogLine(kLogB, __LINE__, "ERROR: GPU benchmark error: " + ExceptionText(error));
   } catch (...) {
     WriteLogLine(kLogB, __LINE__, "ERROR: GPU benchmark fatal error");
   }

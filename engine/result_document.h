@@ -12,8 +12,18 @@ enum class MergeMode {
   JsonText,  // the value's compact JSON text is stored (a string keeps its quotes)
 };
 
+// Arrays and objects nested deeper than this in a reply fail its merge before any recursive walk
+// of it, so that no answer can exhaust the stack.
+constexpr int kMaxReplyNesting = 256;
+
+// add(path, value), refused with a standard exception when the store would give a node that
+// holds a value a child (a key "a.b" after a value under "a"), which the writer cannot represent.
+void AddReplyValue(Tree& target, const std::string& path, const std::string& value);
+
 // Copies the members of each element of reply[member] into target under prefix + key, elements in
-// order and members in ascending key order. JSON errors propagate, leaving what was added in place.
+// order and members in ascending key order, through AddReplyValue. JSON errors, a reply nested
+// deeper than kMaxReplyNesting and a refused key propagate as standard exceptions, leaving what was
+// added in place.
 void MergeReplyEntries(Tree& target, const nlohmann::json& reply, const std::string& member,
                        const std::string& prefix, MergeMode mode);
 

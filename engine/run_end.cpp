@@ -6,14 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 
-#include "common/result_payload.h"
 #include "common/run_log.h"
 #include "common/text_helpers.h"
 #include "engine/bench_jobs.h"
+#include "engine/result_file.h"
 #include "common/console_line.h"
 
 namespace {
@@ -52,12 +51,6 @@ std::string AssembleResultDocument(RunState& run, const std::string& seconds) {
   document.add("systemInfo.userRunDurationSecs", seconds);
   document.add("systemInfo.clientCrashed", run.clientCrashed);
   return WriteDocument(document);
-}
-
-void WriteResultFile(const std::string& documentText) {
-  // The outcome is not examined: a run that cannot store its file still ends normally.
-  std::ofstream file("rawresults.dat", std::ios::binary | std::ios::trunc);
-  file << "rawBenchData=" << EncodeResultPayload(documentText);
 }
 
 int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waitsFor) {

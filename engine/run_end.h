@@ -15,7 +15,8 @@ using RunWaits = std::function<SustainedWriteWaits(uint32_t mainStartTick)>;
 // A whole run after its command line: the phases, the sustained-write stage and the end of the run
 // (completion line, document, jsondebug lines, result file) under the outer handlers. Returns the
 // exit code: 0 after the end of the run or an exception of unknown type, 1 after a standard
-// exception, which is printed on standard error and leaves no result file.
+// exception, which is printed on standard error and leaves no new result file (a result file that
+// cannot be written is one).
 int RunBenchmarks(bool jsondebug, const RunPhases& phases,
                   const RunWaits& waitsFor = RunSustainedWriteWaits);
 
@@ -27,6 +28,3 @@ int EndProcess(int exitCode);
 // Adds "systemStates" (when any), "components", "logs" and the run's last systemInfo facts to the
 // document and returns its text.
 std::string AssembleResultDocument(RunState& run, const std::string& seconds);
-
-// Writes "rawBenchData=" and the payload of the document text to "rawresults.dat".
-void WriteResultFile(const std::string& documentText);

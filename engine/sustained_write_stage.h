@@ -33,8 +33,9 @@ SustainedWriteWaits RunSustainedWriteWaits(uint32_t mainStartTick);
 void WaitForSustainedWrites(RunState& run, const SustainedWriteWaits& waits);
 
 // Merges each parked drive's sustained-write reply (looked up by its basePath) into a copy of its
-// component and appends it to the components, in key order. A reply that is not JSON, or holds a
-// value of the wrong type, raises.
+// component and appends it to the components, in key order. A reply that cannot be merged (not
+// JSON, a value of the wrong type, a refused key) is logged, marks the run crashed and leaves that
+// drive with its core data.
 void CollectSustainedWriteResults(
     RunState& run,
     const std::function<std::string(const std::string& benchName)>& lookup =

@@ -4,6 +4,7 @@
 
 #include "common/run_log.h"
 #include "common/text_helpers.h"
+#include "engine/child_time_limits.h"
 
 const char* const kGpuStatsCommandLine = "CVNGPUStats.exe";
 
@@ -12,7 +13,7 @@ bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& 
   monitorName.clear();
   nlohmann::json request;
   request["GPUSTATS_TARGETDISPLAY"] = display.deviceName;
-  const std::string reply = runChild(kGpuStatsCommandLine, request.dump());
+  const std::string reply = runChild(kGpuStatsCommandLine, request.dump(), kGpuStatsTimeLimitMs);
 
   nlohmann::json answer;
   try {
@@ -35,7 +36,7 @@ bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& 
   answer["dispWinOrdinal"] = ToString(display.adapterOrdinal + 1);
   answer["dispMain"] = display.isMainDisplay ? "1" : "0";
   for (const auto& member : answer.items()) {
-    component.add("componentInfo." + member.key(), member.value().get<std::string>());
+    AddReplyValue(component, "componentInfo." + member.key(), member.value().get<std::string>());
   }
   return true;
 }

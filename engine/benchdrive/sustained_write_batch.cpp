@@ -4,6 +4,7 @@
 
 #include "common/run_log.h"
 #include "engine/benchdrive/drive_requests.h"
+#include "engine/child_time_limits.h"
 
 namespace {
 constexpr double kBatchLimitMbps = 2500.0;
@@ -23,7 +24,8 @@ void LaunchSustainedWriteBatch(const PendingSustainedWrites& pending,
       continue;
     }
     WriteLogLine(kLogB, __LINE__, "INFO: Launching sustained write bench on " + key);
-    launch(new BenchJob{kDriveBenchCommandLine, SustainedWriteRequest(key, mbps), key});
+    launch(new BenchJob{kDriveBenchCommandLine, SustainedWriteRequest(key, mbps), key,
+                        kSustainedWriteTimeLimitMs});
     launched.insert(key);
     sum += mbps;
   }

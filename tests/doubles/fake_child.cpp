@@ -12,6 +12,7 @@
 //   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
 //   raw:TEXT         TEXT, no line end      stderr:TEXT   TEXT, CR LF on standard error
 //   long:N:PREFIX    PREFIX, N times 'x', CR LF
+//   endless:PREFIX   PREFIX, then 'x' without a line end until the output breaks
 //   repeat:N:TEXT    N lines TEXT, CR LF
 //   request:PREFIX   PREFIX, the request as read, CR LF
 //   input-wait       R: {"inputWaitMs":<ms from start until end of input>}, CR LF
@@ -44,6 +45,12 @@ class Output {
     DWORD written = 0;
     WriteFile(handle_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr);
     buffer_.clear();
+  }
+  // False once the reader has gone.
+  bool WriteNow(const std::string& text) {
+    Flush();
+    DWORD written = 0;
+    return WriteFile(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
   }
   void EmptyWrite() {
     Flush();
@@ -176,6 +183,13 @@ int main() {
     } else if (verb == "long") {
       SplitCount(argument, count, text);
       out.Put(text + std::string(count, 'x') + "\r\n");
+    } else if (verb == "endless") {
+      const std::string block(65536, 'x');
+      if (out.WriteNow(argument)) {
+        while (out.WriteNow(block)) {
+        }
+      }
+      return 0;
     } else if (verb == "repeat") {
       SplitCount(argument, count, text);
       text += "\r\n";

@@ -20,7 +20,7 @@ constexpr DWORD kGiveUpMs = 60000;
 
 void Launch(const std::string& benchName, const std::string& command,
             const std::vector<std::string>& script) {
-  LaunchBenchAsync(new BenchJob{command, ScriptRequest(script), benchName});
+  LaunchBenchAsync(new BenchJob{command, ScriptRequest(script), benchName, kTestChildBoundMs});
 }
 
 bool WaitUntil(bool (*done)(), DWORD limitMs = kGiveUpMs) {
@@ -69,11 +69,21 @@ TEST(BenchJobs, ChildThatCannotStartFinishesWithTheLaunchError) {
   EXPECT_EQ(benchResults.Lookup("missing"), launchFailed);
 }
 
+// The empty value means "still running"; an empty answer must not look like it.
+TEST(BenchJobs, AChildAnsweringAnEmptyResultFinishesTheJob) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  Launch("empty-answer", FakeChildCommand(), {"line:R: "});
+  ASSERT_TRUE(WaitUntil(AllBenchesFinished));
+  EXPECT_EQ(benchResults.Lookup("empty-answer"), kRunnerNoResults);
+}
+
 TEST(BenchJobs, ExceptionOutOfTheRunnerFinishesTheJobWithTheLaunchError) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   ASSERT_TRUE(benchResults.Register("throws"));
-  RunBenchJob(BenchJob{"child.exe", "{}", "throws"},
-              [](const std::string&, const std::string&) -> std::string { throw std::bad_alloc(); });
+  RunBenchJob(BenchJob{"child.exe", "{}", "throws", kTestChildBoundMs},
+              [](const std::string&, const std::string&, DWORD) -> std::string {
+                throw std::bad_alloc();
+              });
   EXPECT_EQ(benchResults.Lookup("throws"), launchFailed);
   const std::vector<LogEntry> expected = {
       {"B ", std::string("ERROR: bench throws failed: ") + std::bad_alloc().what()}};
@@ -114,7 +124,8 @@ TEST(BenchJobs, EachChildInheritsOnlyItsOwnPipeEnds) {
   }
   for (int round = 0; round < 3; ++round) {
     DWORD start = GetTickCount();
-    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest({"line:R: {\"fg\":1}"})), "{\"fg\":1}");
+    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest({"line:R: {\"fg\":1}"}), kTestChildBoundMs),
+              "{\"fg\":1}");
     EXPECT_LT(GetTickCount() - start, 15000u) << "round " << round;
   }
   EXPECT_FALSE(AllBenchesFinished());

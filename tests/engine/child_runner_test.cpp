@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_helpers.h"
+#include "engine/capped_lines.h"
 #include "tests/support/fake_child_script.h"
 #include "tests/support/output_watch.h"
 
@@ -59,7 +60,8 @@ const Case cases[] = {
 TEST(RunChild, RoutesTheFakeChildsLines) {
   for (const Case& c : cases) {
     OutputWatch capture(OutputWatch::kConsoleCaptured);
-    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script)), c.result) << c.name;
+    EXPECT_EQ(RunChild(FakeChildCommand(), ScriptRequest(c.script), kTestChildBoundMs), c.result)
+        << c.name;
     EXPECT_EQ(capture.Log(), c.log) << c.name;
     EXPECT_EQ(capture.Console(), c.console) << c.name;
   }
@@ -68,14 +70,14 @@ TEST(RunChild, RoutesTheFakeChildsLines) {
 TEST(RunChild, HandsOverTheRequestWholeThenEndOfInput) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string request = ScriptRequest({"request:S: got ", "line:R: {}"});
-  EXPECT_EQ(RunChild(FakeChildCommand(), request), "{}");
+  EXPECT_EQ(RunChild(FakeChildCommand(), request, kTestChildBoundMs), "{}");
   const std::vector<LogEntry> expected = {{"S ", "got " + request}};
   EXPECT_EQ(capture.Log(), expected);
 }
 
 TEST(RunChild, MissingExecutableIsALaunchFailure) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
-  EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}"), launchFailed);
+  EXPECT_EQ(RunChild("no_such_corvana_child.exe", "{}", kTestChildBoundMs), launchFailed);
   std::string message = "ERROR: CreateProcess failed: " + ErrorCodeText(2);
   const std::vector<LogEntry> expected = {{"B ", message}};
   EXPECT_EQ(capture.Log(), expected);
@@ -86,7 +88,7 @@ TEST(RunChild, MissingExecutableIsALaunchFailure) {
 TEST(RunChild, NonZeroExitAfterAResultIsLoggedOnce) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   std::string command = FakeChildCommand();
-  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"})),
+  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"ok\":true}", "exit:1"}), kTestChildBoundMs),
             "{\"ok\":true}");
   std::vector<LogEntry> log = capture.Log();
   ASSERT_EQ(log.size(), 1u);
@@ -94,6 +96,69 @@ TEST(RunChild, NonZeroExitAfterAResultIsLoggedOnce) {
   std::string head = "ERROR: " + command + " Abnormal child exit code: (1) Last error: ";
   EXPECT_EQ(log[0].message.substr(0, head.size()), head) << log[0].message;
   EXPECT_NE(log[0].message.find("(109)"), std::string::npos) << log[0].message;
+}
+
+// A child past its bound is ended: without the bound this child would answer after a minute.
+TEST(RunChild, EndsAChildStillRunningAtItsBound) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  const std::string command = FakeChildCommand();
+  EXPECT_EQ(RunChild(command, ScriptRequest({"line:S: started", "sleep:60000", "line:R: {\"late\":1}"}),
+                     2000),
+            noResults);
+  const std::string ended = "ERROR: " + command + " did not end within 2 s and was ended";
+  EXPECT_EQ(capture.Count(ended), 1) << capture.Console();
+  EXPECT_NE(capture.Console().find(ended + "\n"), std::string::npos);
+  EXPECT_EQ(capture.Count("started"), 1);
+}
+
+const std::string dropped =
+    "ERROR: dropped a child's message line longer than " + std::to_string(kMessageLineCap) + " bytes";
+
+TEST(RunChild, DropsALineLongerThanTheCapAndReadsOn) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  EXPECT_EQ(RunChild(FakeChildCommand(),
+                     ScriptRequest({"long:" + std::to_string(kMessageLineCap + 10) + ":R: ",
+                                    "line:S: after", "line:R: {\"kept\":1}"}),
+                     kTestChildBoundMs),
+            "{\"kept\":1}");
+  const std::vector<LogEntry> expected = {{"B ", dropped}, {"S ", "after"}};
+  EXPECT_EQ(capture.Log(), expected);
+}
+
+// An endless line costs no more memory than the cap, and the bound ends its child.
+TEST(RunChild, AnEndlessLineIsDroppedOnceAndItsChildEndedAtTheBound) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  const std::string command = FakeChildCommand();
+  EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"early\":1}", "endless:R: "}), 10000),
+            noResults);
+  EXPECT_EQ(capture.Count(dropped), 1);
+  EXPECT_EQ(capture.Count("ERROR: " + command + " did not end within 10 s and was ended"), 1)
+      << capture.Console();
+}
+
+TEST(CappedLineCutter, DropsOnlyTheLinesThatOutgrowTheCap) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> blocks;
+    std::vector<std::string> lines;
+    int drops;
+  } const cases[] = {
+      {"a line of the cap's length is kept", {"12345678", "\r\n"}, {"12345678"}, 0},
+      {"also when its carriage return is carried", {"12345678\r", "\n"}, {"12345678"}, 0},
+      {"one longer, ended in the same block", {"123456789\r\nok\r\n"}, {"ok"}, 1},
+      {"a longer line is dropped up to its line feed", {"123456789", "0\r\nnext\r\n"}, {"next"}, 1},
+      {"a dropped line spans many blocks", {"123456789", "abcdefghij", "klm\r", "\nR: {}\r\n"},
+       {"R: {}"}, 1},
+      {"two long lines are two drops", {"123456789", "\r\n", "abcdefghi", "\r\nok\r\n"}, {"ok"}, 2},
+  };
+  for (const Case& c : cases) {
+    CappedLineCutter cutter(8);
+    std::vector<std::string> lines;
+    int drops = 0;
+    for (const std::string& block : c.blocks) drops += cutter.Cut(block.data(), block.size(), lines);
+    EXPECT_EQ(lines, c.lines) << c.name;
+    EXPECT_EQ(drops, c.drops) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // The run engine as a real process: its command line, the debug output and the result file.
+#include <windows.h>
+
 #include <algorithm>
 
 #include <gtest/gtest.h>
 
+#include "common/text_helpers.h"
+#include "tests/support/engine_run.h"
 #include "tests/support/payload_decoder.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
@@ -66,5 +70,43 @@ TEST(EngineCommandLine, JsonDebugPrintsTheDocumentThatTheFileHolds) {
   EXPECT_EQ(document.rfind("{\n    \"systemInfo\": {\n", 0), 0u) << document;
   for (const char* key : {"\"userRunDurationSecs\"", "\"clientCrashed\"", "\"components\"", "\"logs\""}) {
     EXPECT_NE(document.find(key), std::string::npos) << key;
+  }
+}
+
+// The result file is replaced only by a whole new one; when it cannot be, the run says so and fails.
+TEST(EngineResultFile, IsReplacedWholeOrTheRunFailsAndKeepsTheOlderOne) {
+  const std::string older = "rawBenchData=older";
+  struct Case {
+    const char* what;
+    bool readOnly;
+    bool folder;
+    int exitCode;
+  } const cases[] = {
+      {"an older file is replaced", false, false, 0},
+      {"a read-only older file stays", true, false, 1},
+      {"a folder of that name stays", false, true, 1},
+  };
+  for (const Case& c : cases) {
+    EngineRunSetup setup;
+    setup.word = "jsondebug";
+    if (c.folder) {
+      setup.folders.insert("rawresults.dat");
+    } else {
+      setup.files["rawresults.dat"] = older;
+    }
+    if (c.readOnly) setup.readOnlyFiles.insert("rawresults.dat");
+    const EngineRun run = RunEngine(setup);
+    EXPECT_EQ(run.process.exitCode, c.exitCode) << c.what << "\n" << run.process.output;
+    EXPECT_EQ(run.folderAfterRun.count("rawresults.dat.partial"), 0u) << c.what;
+    EXPECT_EQ(run.folderAfterRun.count("rawresults.dat"), 1u) << c.what;
+    if (c.exitCode == 0) {
+      EXPECT_TRUE(nlohmann::json::parse(run.resultDocument, nullptr, false).is_object()) << c.what;
+      EXPECT_TRUE(run.Printed("COMPLETED OK")) << c.what;
+      continue;
+    }
+    EXPECT_TRUE(run.Printed("error: " + ErrorCodeText(ERROR_ACCESS_DENIED))) << c.what << "\n"
+                                                                           << run.process.output;
+    EXPECT_FALSE(run.Printed("COMPLETED OK")) << c.what;
+    EXPECT_EQ(run.resultFile, c.folder ? "" : older) << c.what;
   }
 }

@@ -112,6 +112,7 @@ TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "true");
 }
 
+<<<<<<< HEAD
 // Children that write their texts in Latin-1: the answers are merged with those bytes as their
 // Latin-1 characters, as text (RAM) and as JSON text (CPU).
 TEST(CpuRamPhases, AnswersWithLatin1BytesAreMerged) {
@@ -129,6 +130,59 @@ TEST(CpuRamPhases, AnswersWithLatin1BytesAreMerged) {
   ASSERT_TRUE(ram.is_object()) << run.process.output;
   EXPECT_EQ(ram["componentInfo"]["ramMaker"], "Maker\xC3\xA9 PN\xC3\xBF");
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+=======
+// One odd answer costs only its own phase: the run writes a decodable file with every other phase.
+TEST(CpuRamPhases, ADeepOrDottedAnswerCostsOnlyItsPhase) {
+  const std::string goodCpu =
+      "line:R: {\"benchmarks\":[{\"intScore\":9}],\"componentInfo\":[{\"cvnVersion\":\"1\"}]}\n";
+  const std::string goodRam =
+      "line:R: {\"benchmarks\":[{\"1CoreReadRAMBench\":12}],\"stateData\":[{\"1KB\":\"1.5\"}]}\n";
+  const std::string deep = std::string(2000, '[') + std::string(2000, ']');
+  struct Case {
+    const char* what;
+    std::string cpuScript, ramScript;
+    std::string error;  // the phase's error line starts with it
+    bool cpuBenchmarks, ramComponent;
+  } const cases[] = {
+      {"a CPU answer 2000 levels deep", "line:R: {\"benchmarks\":[{\"x\":" + deep + "}]}\n", goodRam,
+       "ERROR: CPUBench failed with error: reply nested deeper than 256 levels (", false, true},
+      {"a RAM answer with a and then a.b", goodCpu,
+       "line:R: {\"benchmarks\":[{\"a\":1},{\"a.b\":2}],\"stateData\":[{\"1KB\":\"1.5\"}]}\n",
+       "ERROR: RAMBench failed with error: key a.b extends the value under a (", true, false},
+  };
+  for (const Case& c : cases) {
+    EngineRun run = RunWithScripts(c.cpuScript, c.ramScript);
+    ASSERT_EQ(run.process.exitCode, 0) << c.what << "\n" << run.process.output;
+    const json document = json::parse(run.resultDocument, nullptr, false);
+    ASSERT_TRUE(document.is_object()) << c.what << "\n" << run.process.output;
+    EXPECT_EQ(document, run.debugDocument) << c.what;
+
+    int errors = 0;
+    for (const std::string& line : SplitLines(run.process.output)) {
+      if (line.rfind("ERROR: ", 0) == 0 && line.find(" failed with error: ") != std::string::npos) {
+        ++errors;
+        EXPECT_EQ(line.rfind(c.error, 0), 0u) << c.what << ": " << line;
+      }
+    }
+    EXPECT_EQ(errors, 1) << c.what << "\n" << run.process.output;
+    EXPECT_EQ(document["systemInfo"]["clientCrashed"], "true") << c.what;
+    EXPECT_GT(document["systemInfo"].size(), 2u) << c.what;  // the collector's facts too
+    EXPECT_EQ(document["components"][0].contains("benchmarks"), c.cpuBenchmarks) << c.what;
+    bool ramComponent = false;
+    for (const json& component : document["components"]) {
+      ramComponent = ramComponent || (component.is_object() && component.contains("benchmarks") &&
+                                      component["benchmarks"].contains("1CoreReadRAMBench"));
+    }
+    EXPECT_EQ(ramComponent, c.ramComponent) << c.what;
+    EXPECT_EQ(document["systemStates"][0]["stateData"], json({{"1KB", "1.5"}})) << c.what;
+    bool graphics = false;
+    for (const json& component : document["components"]) {
+      graphics = graphics || (component.is_object() && component.contains("componentInfo") &&
+                              component["componentInfo"].value("familyGroup", "") == "Graphics Card");
+    }
+    EXPECT_TRUE(graphics) << c.what;
+  }
+>>>>>>> issue-27
 }
 
 }  // namespace

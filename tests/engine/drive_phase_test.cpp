@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "engine/child_runner.h"
+#include "engine/child_time_limits.h"
 #include "engine/phases.h"
+#include "tests/support/fake_child_script.h"
 #include "tests/support/output_watch.h"
 
 namespace {
@@ -18,7 +20,9 @@ namespace {
 std::map<std::string, std::string> answers;  // by requested drive
 std::vector<std::pair<std::string, std::string>> runs;
 
-std::string AnswerFromTable(const std::string& commandLine, const std::string& requestText) {
+std::string AnswerFromTable(const std::string& commandLine, const std::string& requestText,
+                            DWORD timeLimitMs) {
+  EXPECT_EQ(timeLimitMs, kDriveCoreTimeLimitMs);
   runs.emplace_back(commandLine, requestText);
   for (const auto& answer : answers) {
     if (requestText.find("\"" + answer.first + "\"") != std::string::npos) return answer.second;
@@ -99,5 +103,32 @@ TEST(RunDrivePhase, RunsTheCoreSuitePerTargetAndParksTheDrivesWithBenchmarks) {
   }
   EXPECT_EQ(watch.Console().rfind("INFO: Gathering drive info\n", 0), 0u) << watch.Console();
   EXPECT_EQ(watch.Count("INFO: Launching drive test suite"), 1);
+}
+// A core run past its bound costs only its drive: the runner ends the child and the next drive runs.
+TEST(RunDrivePhase, ADriveWhoseChildOutlastsItsBoundIsPushedWithItsFactsAndTheNextRuns) {
+  RunState run;
+  OutputWatch watch(OutputWatch::kConsoleCaptured);
+  RunDrivePhase(
+      run,
+      [](SystemInfo& info) { info.drives = {Target("C:", 300, 0), Target("D:", 200, 1)}; },
+      [](const std::string&, const std::string& requestText, DWORD) {
+        const bool hangs = requestText.find("\"C:\"") != std::string::npos;
+        return RunChild(FakeChildCommand(),
+                        ScriptRequest({hangs ? "sleep:60000" : "line:R: {\"componentInfo\":[{\"model\":\"y\"}]}"}),
+                        hangs ? 2000 : kTestChildBoundMs);
+      },
+      [](BenchJob* job) { delete job; });
+
+  std::vector<std::string> pushed;
+  for (const auto& component : run.components) {
+    pushed.push_back(component.second.get<std::string>("componentInfo.basePath"));
+  }
+  EXPECT_EQ(pushed, (std::vector<std::string>{"C:", "D:"}));
+  EXPECT_EQ(run.components.front().second.get<std::string>("componentInfo.model", ""), "");
+  EXPECT_EQ(run.components.back().second.get<std::string>("componentInfo.model", ""), "y");
+  EXPECT_TRUE(run.pendingSustainedWrites.empty());
+  EXPECT_EQ(watch.Count("ERROR: " + FakeChildCommand() + " did not end within 2 s and was ended"), 1)
+      << watch.Console();
+  EXPECT_EQ(watch.Count("INFO: Completed Core drive benchmarks on D:"), 1);
 }
 }  // namespace

@@ -158,17 +158,63 @@ TEST(DriveRun, EndsWhileASustainedWriteStillRunsPastTheTimeLimit) {
   Sleep(500);
 }
 
-TEST(DriveRun, ASustainedWriteAnswerThatIsNotJsonEndsTheRunWithoutAResultFile) {
-  const json scenario = {
-      {"batchTimeMs", 60000}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40)}}};
+// A drive's sustained-write answer that cannot be merged costs only that drive's sustained-write
+// members; the run writes its file with every other drive.
+TEST(DriveRun, ASustainedWriteAnswerThatCannotBeMergedCostsOnlyItsDrivesMembers) {
+  const json scenario = {{"batchTimeMs", 60000},
+                         {"batchLimit", 5},
+                         {"drives", {Drive("C:", 0, 40), Drive("D:", 1, 30), Drive("E:", 2, 20)}}};
   TempDir dir;
-  const DriveRun run =
-      RunDriver(dir, scenario,
-                {{"CVNDriveBench.C.Core.script", CoreAnswer("100")},
-                 {"CVNDriveBench.C.SustainedWrite.script", "line:R: {not json\n"}});
-  EXPECT_EQ(run.process.exitCode, 1) << run.process.output;
-  EXPECT_EQ(run.PrintedStartingWith("error: "), 1) << run.process.output;
-  EXPECT_FALSE(run.resultFile);
+  const DriveRun run = RunDriver(
+      dir, scenario,
+      {{"CVNDriveBench.C.Core.script", CoreAnswer("100")},
+       {"CVNDriveBench.D.Core.script", CoreAnswer("100")},
+       {"CVNDriveBench.E.Core.script", CoreAnswer("100")},
+       {"CVNDriveBench.C.SustainedWrite.script", "line:R: {not json\n"},
+       {"CVNDriveBench.D.SustainedWrite.script",
+        "line:R: {\"componentInfo\":[{\"swNote\":\"ok\"},{\"size\":5}]}\n"},
+       {"CVNDriveBench.E.SustainedWrite.script", kSustainedAnswer}});
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.document.is_object()) << run.process.output;
+  EXPECT_EQ(run.PrintedStartingWith("error: "), 0) << run.process.output;
+
+  const json& components = run.document["components"];
+  ASSERT_EQ(components.size(), 3u) << run.process.output;
+  for (int i : {0, 1}) {
+    EXPECT_EQ(components[i]["benchmarks"], json({{"sequentialWrite", "100"}})) << i;
+    EXPECT_FALSE(components[i]["componentInfo"].contains("swNote")) << i;
+  }
+  EXPECT_EQ(components[2]["benchmarks"], json({{"sequentialWrite", "100"}, {"sustainedWrite", "900"}}));
+  EXPECT_EQ(run.PrintedStartingWith(
+                "ERROR: DriveBench sustained write on C: failed with error: [json.exception.parse_error"),
+            1)
+      << run.process.output;
+  EXPECT_EQ(run.PrintedStartingWith("ERROR: DriveBench sustained write on D: failed with error: "
+                                    "[json.exception.type_error.302] type must be string"),
+            1)
+      << run.process.output;
+  EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "true");
+}
+
+// An empty answer finishes its job like any other, so the next batch starts at once.
+TEST(DriveRun, ASustainedWriteAnsweringAnEmptyResultLetsTheNextBatchStart) {
+  const json scenario = {
+      {"batchTimeMs", 60000}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40), Drive("D:", 1, 30)}}};
+  TempDir dir;
+  const DriveRun run = RunDriver(dir, scenario,
+                                 {{"CVNDriveBench.C.Core.script", CoreAnswer("2000")},
+                                  {"CVNDriveBench.D.Core.script", CoreAnswer("2000")},
+                                  {"CVNDriveBench.C.SustainedWrite.script", "line:R: \n"},
+                                  {"CVNDriveBench.D.SustainedWrite.script", kSustainedAnswer}});
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.document.is_object()) << run.process.output;
+  EXPECT_TRUE(run.Printed("INFO: Launching sustained write bench on D:")) << run.process.output;
+  EXPECT_EQ(run.PrintedStartingWith("ERROR: Sustained write"), 0) << run.process.output;
+  const json& components = run.document["components"];
+  ASSERT_EQ(components.size(), 2u);
+  EXPECT_EQ(components[0]["benchmarks"], json({{"sequentialWrite", "2000"}}));
+  EXPECT_EQ(components[1]["benchmarks"], json({{"sequentialWrite", "2000"}, {"sustainedWrite", "900"}}));
+  EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "false");
 }
 
 TEST(DriveRun, ARealRunFindsNoDriveAndDoesNotWait) {

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/benchdrive/adapter_choice.h"
+#include "engine/child_time_limits.h"
 #include "engine/phases.h"
 #include "tests/support/output_watch.h"
 
@@ -102,8 +103,10 @@ WmiRow Controller(const std::string& caption, const std::string& ram = "42939187
 // The GPU statistics child's answers, by the display asked about, and the requests it got.
 std::map<std::string, std::string> gpuStatsAnswers;
 std::vector<std::string> gpuStatsRequests;
-std::string FakeGpuStats(const std::string& commandLine, const std::string& requestText) {
+std::string FakeGpuStats(const std::string& commandLine, const std::string& requestText,
+                         DWORD timeLimitMs) {
   EXPECT_EQ(commandLine, "CVNGPUStats.exe");
+  EXPECT_EQ(timeLimitMs, kGpuStatsTimeLimitMs);
   gpuStatsRequests.push_back(requestText);
   const std::string display = nlohmann::json::parse(requestText)["GPUSTATS_TARGETDISPLAY"];
   return gpuStatsAnswers.at(display);
@@ -276,6 +279,18 @@ TEST_F(GpuDiscovery, AMemberThatIsNoTextLeavesTheEarlierComponents) {
   EXPECT_EQ(testedOrdinals, std::vector<int>{0});
 }
 
+// A key that extends an earlier member's value would make the document unwritable.
+TEST_F(GpuDiscovery, AKeyExtendingAnEarlierMemberLeavesTheEarlierComponents) {
+  gpuStatsAnswers["\\\\.\\DISPLAY1"] = "{\"GPUSTATS_EXIT_CODE\":\"0\"}";
+  gpuStatsAnswers["\\\\.\\DISPLAY2"] = "{\"GPUSTATS_EXIT_CODE\":\"0\",\"gpu\":\"x\",\"gpu.bios\":\"1\"}";
+  EXPECT_THROW(Run({Controller("A"), Controller("B")}, {{"A", Display(1, true)}, {"B", Display(2, false)}}),
+               std::runtime_error);
+  ASSERT_EQ(components.size(), 1u);
+  Tree document;
+  document.add_child("components", components);
+  EXPECT_NO_THROW(WriteDocument(document));
+}
+
 TEST_F(GpuDiscovery, NoControllerEndsThePhaseCleanly) {
   EXPECT_EQ(Run({}, {{"Card", Display(1, true)}}), 0);
   const std::vector<LogEntry> expected = {
@@ -325,6 +340,11 @@ TEST(GraphicsPhase, CompletionLinesAndTheCrashFlag) {
          throw std::runtime_error("bad member");
        },
        {"B ", "ERROR: GPU benchmark error: bad member"},
+       true},
+      {"a JSON type error loses the library's head",
+       false,
+       [](Tree&) -> int { return int(nlohmann::json(5).get<std::string>().size()); },
+       {"B ", "ERROR: GPU benchmark error: type must be string, but is number"},
        true},
       {"any other exception",
        false,

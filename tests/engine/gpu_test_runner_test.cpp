@@ -227,7 +227,7 @@ TEST_F(GpuTestFolder, ALongTestHoldsNoPipeEndOfTheBackgroundJobs) {
   auto launchJobs = [](int from, int count) {
     for (int i = from; i < from + count; ++i) {
       LaunchBenchAsync(new BenchJob{FakeChildCommand(), ScriptRequest({"line:R: {\"job\":1}"}),
-                                    "graphics-overlap" + std::to_string(i)});
+                                    "graphics-overlap" + std::to_string(i), kTestChildBoundMs});
     }
   };
   launchJobs(0, 12);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 namespace {
 using nlohmann::json;
 
@@ -62,13 +65,67 @@ TEST(MergeReplyEntries, TypeErrorsPropagateAndKeepEarlierMembers) {
                json::exception);
 }
 
-TEST(MergeReplyEntries, AKeyExtendingAnEarlierValueMakesTheWriterRefuse) {
-  Tree refused, accepted;
-  MergeReplyEntries(refused, json::parse(R"({"b":[{"a":1},{"a.b":2}]})"), "b", "",
-                    MergeMode::JsonText);
-  EXPECT_ANY_THROW(Written(refused));
-  MergeReplyEntries(accepted, json::parse(R"({"b":[{"a.b":2},{"a":1}]})"), "b", "",
-                    MergeMode::JsonText);
-  EXPECT_EQ(Written(accepted),
-            "{\n    \"a\": {\n        \"b\": \"2\"\n    },\n    \"a\": \"1\"\n}\n");
+// The writer refuses a node that has a value and children; the merge refuses the key that would
+// make one, so the document stays writable.
+TEST(MergeReplyEntries, AKeyExtendingAnEarlierValueIsRefusedAndTheDocumentStaysWritable) {
+  struct Case {
+    const char* name;
+    const char* reply;
+    MergeMode mode;
+    const char* error;  // empty: merged whole
+    const char* written;
+  } const cases[] = {
+      {"a then a.b", R"({"b":[{"a":1},{"a.b":2}]})", MergeMode::JsonText, "key a.b extends the value under a",
+       "{\n    \"a\": \"1\"\n}\n"},
+      {"a.b then a: two members a", R"({"b":[{"a.b":2},{"a":1}]})", MergeMode::JsonText, "",
+       "{\n    \"a\": {\n        \"b\": \"2\"\n    },\n    \"a\": \"1\"\n}\n"},
+      {"a.b then a.b.c", R"({"b":[{"a.b":2},{"a.b.c":3}]})", MergeMode::JsonText, "key a.b.c extends the value under a.b",
+       "{\n    \"a\": {\n        \"b\": \"2\"\n    }\n}\n"},
+      {"a.b then a then a.c: the first a takes c", R"({"b":[{"a.b":2},{"a":1},{"a.c":3}]})", MergeMode::JsonText, "",
+       "{\n    \"a\": {\n        \"b\": \"2\",\n        \"c\": \"3\"\n    },\n    \"a\": \"1\"\n}\n"},
+      {"an empty text may gain members", R"({"b":[{"a":""},{"a.b":"2"}]})", MergeMode::Text, "",
+       "{\n    \"a\": {\n        \"b\": \"2\"\n    }\n}\n"},
+  };
+  for (const Case& c : cases) {
+    Tree tree;
+    std::string error;
+    try {
+      MergeReplyEntries(tree, json::parse(c.reply), "b", "", c.mode);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error) << c.name;
+    EXPECT_EQ(Written(tree), c.written) << c.name;
+  }
+}
+
+TEST(MergeReplyEntries, AKeyExtendingAValueOfTheTargetIsRefused) {
+  Tree component;
+  component.add("benchmarks.sequentialWrite", "2000");
+  EXPECT_THROW(MergeReplyEntries(component, json::parse(R"({"benchmarks":[{"sequentialWrite.x":1}]})"),
+                                 "benchmarks", "benchmarks.", MergeMode::JsonText),
+               std::runtime_error);
+  EXPECT_EQ(Members(component.get_child("benchmarks")), "sequentialWrite=2000;");
+}
+
+// Nesting counts the reply object as its first level.
+TEST(MergeReplyEntries, RefusesAReplyNestedDeeperThanTheLimit) {
+  auto reply = [](int valueDepth) {
+    return json::parse(R"({"benchmarks":[{"x":)" + std::string(valueDepth, '[') +
+                       std::string(valueDepth, ']') + "}]}");
+  };
+  ASSERT_EQ(kMaxReplyNesting, 256);
+  Tree deepest;
+  MergeReplyEntries(deepest, reply(253), "benchmarks", "", MergeMode::JsonText);
+  EXPECT_EQ(deepest.get<std::string>("x"), std::string(253, '[') + std::string(253, ']'));
+  for (int depth : {254, 2000, 100000}) {
+    Tree tree;
+    try {
+      MergeReplyEntries(tree, reply(depth), "benchmarks", "", MergeMode::JsonText);
+      ADD_FAILURE() << depth << " levels merged";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), "reply nested deeper than 256 levels") << depth;
+    }
+    EXPECT_TRUE(tree.empty()) << depth;
+  }
 }

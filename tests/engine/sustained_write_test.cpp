@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <map>
@@ -316,10 +317,55 @@ TEST(CollectSustainedWriteResults, AppendsTheRepliesToTheParkedComponentsInKeyOr
   EXPECT_EQ((++component)->second, Parked("400"));
 }
 
-TEST(CollectSustainedWriteResults, AReplyThatIsNotJsonRaises) {
-  RunState run;
-  run.pendingSustainedWrites["C:"] = Parked("2000");
-  EXPECT_THROW(CollectSustainedWriteResults(run, [](const std::string&) { return "R: garbage"; }),
-               std::exception);
+// A nesting of the given depth in arrays.
+std::string Nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+TEST(CollectSustainedWriteResults, AnAnswerThatCannotBeMergedCostsOnlyItsDrivesMembers) {
+  struct Case {
+    const char* name;
+    std::string reply;
+    std::string error;  // the start of the exception's text in the error line
+  } const cases[] = {
+      {"not JSON", "R: garbage", "[json.exception.parse_error"},
+      {"a wrong type after a good member",
+       R"({"componentInfo":[{"swNote":"ok"},{"size":5}]})",
+       "[json.exception.type_error.302] type must be string, but is number"},
+      {"a key that extends the core run's value",
+       R"({"benchmarks":[{"sequentialWrite.peak":1}]})",
+       "key benchmarks.sequentialWrite.peak extends the value under benchmarks.sequentialWrite"},
+      {"2000 levels deep", R"({"benchmarks":[{"x":)" + Nested(2000) + "}]}",
+       "reply nested deeper than 256 levels"},
+  };
+  for (const Case& c : cases) {
+    RunState run;
+    run.pendingSustainedWrites["C:"] = Parked("2000");
+    run.pendingSustainedWrites["D:"] = Parked("600");
+    OutputWatch watch(OutputWatch::kConsoleCaptured);
+    CollectSustainedWriteResults(run, [&c](const std::string& name) -> std::string {
+      return name == "C:" ? c.reply : R"({"benchmarks":[{"sustainedWrite":800}]})";
+    });
+
+    ASSERT_EQ(run.components.size(), 2u) << c.name;
+    EXPECT_EQ(run.components.front().second, Parked("2000")) << c.name;
+    EXPECT_EQ(run.components.back().second.get<std::string>("benchmarks.sustainedWrite", ""), "800")
+        << c.name;
+    EXPECT_TRUE(run.clientCrashed) << c.name;
+    int errors = 0;
+    for (const LogEntry& entry : watch.Log()) {
+      if (entry.message.rfind("ERROR: ", 0) != 0) continue;
+      ++errors;
+      const std::string head = "ERROR: DriveBench sustained write on C: failed with error: " + c.error;
+      EXPECT_EQ(entry.message.rfind(head, 0), 0u) << c.name << ": " << entry.message;
+      const std::string tail = " (" + c.reply + ")";
+      EXPECT_EQ(entry.message.substr(entry.message.size() - std::min(tail.size(), entry.message.size())),
+                tail)
+          << c.name;
+      EXPECT_EQ(entry.category, "B ") << c.name;
+    }
+    EXPECT_EQ(errors, 1) << c.name;
+    Tree document;
+    document.add_child("components", run.components);
+    EXPECT_NO_THROW(WriteDocument(document)) << c.name;
+  }
 }
 }  // namespace

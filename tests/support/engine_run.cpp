@@ -1,5 +1,7 @@
 #include "tests/support/engine_run.h"
 
+#include <windows.h>
+
 #include "common/text_encoding.h"
 #include "tests/support/graphics_media.h"
 #include "tests/support/payload_decoder.h"
@@ -29,13 +31,33 @@ EngineRun RunEngine(const EngineRunSetup& setup) {
   }
   for (const auto& program : setup.programs) dir.Copy(BinDir() + "\\" + program.second, program.first);
   for (const auto& file : setup.files) dir.Write(file.first, file.second);
+  for (const std::string& name : setup.readOnlyFiles) {
+    SetFileAttributesA(dir.File(name).c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  for (const std::string& name : setup.folders) CreateDirectoryA(dir.File(name).c_str(), nullptr);
   if (setup.graphicsTestMedia) CopyGraphicsTestMedia(BinDir(), dir.path());
 
   EngineRun run;
   // A jsondebug run ends with a pause that waits for a key.
   run.process = RunProgram(dir.File("CorvanaRunEngine.exe"), setup.word, "\r\n", dir.path());
-  if (dir.Exists("rawresults.dat")) run.resultDocument = DecodeResultFile(dir.Read("rawresults.dat"));
+  if (dir.Exists("rawresults.dat")) {
+    run.resultFile = dir.Read("rawresults.dat");
+    run.resultDocument = DecodeResultFile(run.resultFile);
+  }
   run.debugDocument = PrintedDocument(run.process.output);
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(dir.File("*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") run.folderAfterRun.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  // The folder goes with the run; a read-only file would stay behind.
+  for (const std::string& name : setup.readOnlyFiles) {
+    SetFileAttributesA(dir.File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
   return run;
 }
 

@@ -2,6 +2,7 @@
 // One real run of the run engine in a fresh folder, with chosen programs and files beside it: how
 // the phase tests see the engine.
 #include <map>
+#include <set>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -17,6 +18,10 @@ struct EngineRunSetup {
   std::map<std::string, std::string> programs;
   // Name to content of further files, e.g. the fake child's scripts.
   std::map<std::string, std::string> files;
+  // Of those files, the ones made read-only.
+  std::set<std::string> readOnlyFiles;
+  // Folders made beside the engine.
+  std::set<std::string> folders;
   // Whether the graphics test's media of bin/ go beside the engine too, for the real ZORTA.exe.
   bool graphicsTestMedia = false;
 };
@@ -27,6 +32,8 @@ extern const char* const kUsableGpuStatsScript;
 struct EngineRun {
   ProcessResult process;
   std::string resultDocument;  // the document read back from "rawresults.dat"; empty without one
+  std::string resultFile;      // the bytes of "rawresults.dat" as the run left them
+  std::set<std::string> folderAfterRun;  // the names in the engine's folder when it had ended
   // The document printed in jsondebug mode, bytes that are not UTF-8 read as Latin-1; null
   // without one.
   nlohmann::json debugDocument;
