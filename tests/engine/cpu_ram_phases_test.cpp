@@ -112,7 +112,6 @@ TEST(CpuRamPhases, FailingAnswersAreLoggedAndMarkTheRunCrashed) {
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "true");
 }
 
-<<<<<<< HEAD
 // Children that write their texts in Latin-1: the answers are merged with those bytes as their
 // Latin-1 characters, as text (RAM) and as JSON text (CPU).
 TEST(CpuRamPhases, AnswersWithLatin1BytesAreMerged) {
@@ -130,7 +129,8 @@ TEST(CpuRamPhases, AnswersWithLatin1BytesAreMerged) {
   ASSERT_TRUE(ram.is_object()) << run.process.output;
   EXPECT_EQ(ram["componentInfo"]["ramMaker"], "Maker\xC3\xA9 PN\xC3\xBF");
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
-=======
+}
+
 // One odd answer costs only its own phase: the run writes a decodable file with every other phase.
 TEST(CpuRamPhases, ADeepOrDottedAnswerCostsOnlyItsPhase) {
   const std::string goodCpu =
@@ -182,7 +182,6 @@ TEST(CpuRamPhases, ADeepOrDottedAnswerCostsOnlyItsPhase) {
     }
     EXPECT_TRUE(graphics) << c.what;
   }
->>>>>>> issue-27
 }
 
 }  // namespace
