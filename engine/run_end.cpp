@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "common/run_log.h"
+#include "common/text_encoding.h"
 #include "common/text_helpers.h"
 #include "engine/bench_jobs.h"
 #include "engine/result_file.h"
@@ -22,7 +23,9 @@ Tree LogLines() {
   runLog.clear();
   runLog.seekg(0);
   for (std::string line; std::getline(runLog, line);) {
-    logs.push_back(Tree::value_type("", Tree(line)));
+    // Children's log lines carry firmware and driver texts as they came; the document holds only
+    // UTF-8, so bytes that are not are kept as their Latin-1 characters.
+    logs.push_back(Tree::value_type("", Tree(Utf8OrLatin1(line))));
   }
   // Later writers append; the stream must stay usable after the read hit its end.
   runLog.clear();

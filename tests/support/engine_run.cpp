@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "common/text_encoding.h"
 #include "tests/support/graphics_media.h"
 #include "tests/support/payload_decoder.h"
 #include "tests/support/temp_dir.h"
@@ -14,9 +13,8 @@ nlohmann::json PrintedDocument(const std::string& out) {
   if (open == std::string::npos || close == std::string::npos) return nullptr;
   const size_t from = out.find('\n', open);
   const size_t to = out.rfind('\n', close);
-  // The writer keeps the bytes of the children's message lines in "logs" as they came, UTF-8 or
-  // not; read those that are not as Latin-1 so that such a document can be looked at too.
-  return nlohmann::json::parse(Utf8OrLatin1(out.substr(from, to - from)), nullptr, false);
+  // Strict: a document that is not UTF-8 throughout reads as null.
+  return nlohmann::json::parse(out.substr(from, to - from), nullptr, false);
 }
 }  // namespace
 

@@ -34,8 +34,8 @@ struct EngineRun {
   std::string resultDocument;  // the document read back from "rawresults.dat"; empty without one
   std::string resultFile;      // the bytes of "rawresults.dat" as the run left them
   std::set<std::string> folderAfterRun;  // the names in the engine's folder when it had ended
-  // The document printed in jsondebug mode, bytes that are not UTF-8 read as Latin-1; null
-  // without one.
+  // The document printed in jsondebug mode; null without one, or when it is not valid JSON in
+  // UTF-8.
   nlohmann::json debugDocument;
 
   // Whether the engine printed this line (line ends ignored).
