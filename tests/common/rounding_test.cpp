@@ -69,7 +69,9 @@ TEST(Rounding, NearHalvesOnAWorkerThread) {
 TEST(Rounding, StartUpPrecisionReplacesExtendedPrecision) {
   unsigned before = _control87(0, 0);
   _control87(_PC_64, _MCW_PC);
-  EXPECT_EQ(RoundDecimals(2, 2.675), 2.67) << "the table's first case must fail at 64 bits";
+  // At 64 bits the half is lost and the value rounds down (to 2.67, give or take the last bit of
+  // the division, which is then rounded twice).
+  EXPECT_LT(RoundDecimals(2, 2.675), 2.675) << "the table's first case must fail at 64 bits";
   UseStartUpFloatingPoint();
   EXPECT_EQ(RoundingFailures(), "");
   _control87(before, _MCW_PC);
