@@ -39,6 +39,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/floating_point.h"
 #include "common/run_log.h"
 
 // Written only by the main thread, read by the workers once per unit; they carry no data, so
@@ -73,6 +74,7 @@ inline void RunCountedUnits(int32_t& count, Unit&& unit) {
 // only, never the console) and the thread still ends with 0, keeping the count it had.
 template <class Record, void (*WorkerLoop)(Record&)>
 unsigned __stdcall BenchThreadProc(void* argument) {
+  UseStartUpFloatingPoint();
   Record& record = *static_cast<Record*>(argument);
   try {
     WorkerLoop(record);

@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 
+#include "common/floating_point.h"
 #include "common/run_log.h"
 #include "engine/child_runner.h"
 
@@ -68,6 +69,7 @@ void RunBenchJob(const BenchJob& job, ChildRunner runChild) {
 }
 
 void __cdecl BenchJobThread(void* argument) {
+  UseStartUpFloatingPoint();
   std::unique_ptr<BenchJob> job(static_cast<BenchJob*>(argument));
   try {
     RunBenchJob(*job, RunChild);

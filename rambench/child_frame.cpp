@@ -5,18 +5,17 @@
 #include "rambench/ram_configuration.h"
 #include "rambench/throughput_benchmark.h"
 
-namespace {
-void RunRamWork(ChildRun& run) {
+void RunRamWork(ChildRun& run, const RamSteps& steps) {
   CheckRamConfiguration(run.result, run.out);
   const bool fast = ReadFastMode(run);
   int throughput;
   {
     RamBuffers buffers;
-    throughput = RunThroughputBenchmarks(run.result, fast, run.words.jsondebug, run.out);
+    throughput = steps.throughput(run.result, fast, run.words.jsondebug, run.out);
   }
   if (throughput == 0) {
     run.exitCode = kRamExitDone;
-    if (RunLatencyTests(run.result, run.words.jsondebug, run.out) != 0) {
+    if (steps.latency(run.result, run.words.jsondebug, run.out) != 0) {
       run.status += " with errors";
       run.exitCode = kRamExitLatencyFailed;
     }
@@ -24,6 +23,13 @@ void RunRamWork(ChildRun& run) {
     run.status += " with errors";
   }
 }
+
+namespace {
+int MeasureThroughput(nlohmann::json& result, bool fast, bool jsondebug, std::ostream& out) {
+  return RunThroughputBenchmarks(result, fast, jsondebug, out);
+}
+
+void RunRamBenchmarks(ChildRun& run) { RunRamWork(run, {MeasureThroughput, RunLatencyTests}); }
 }  // namespace
 
 const ChildProgram ramBenchChild = {
@@ -35,5 +41,5 @@ const ChildProgram ramBenchChild = {
     {"ERROR: Insufficient memory, aborting RAM benchmark suite: ", "ERROR: Unexpected ",
      "ERROR: Unknown exception"},
     kRamExitIncomplete,
-    RunRamWork,
+    RunRamBenchmarks,
 };

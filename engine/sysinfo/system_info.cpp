@@ -16,10 +16,11 @@ static_assert(sizeof(MEMORYSTATUSEX) == 64, "memory status");
 
 namespace {
 // Every listed property of every instance of className, joined per property; empty on failure.
-TextMap ClassFacts(const std::string& className, std::initializer_list<const char*> properties) {
+TextMap ClassFacts(const RowQuery& query, const std::string& className,
+                   std::initializer_list<const char*> properties) {
   TextMap facts;
   for (const char* property : properties) facts[property] = std::string();
-  QueryClassProperties(facts, className);
+  QueryClassProperties(facts, className, query);
   return facts;
 }
 
@@ -34,11 +35,11 @@ uint64_t AvailablePhysicalMemory() {
 
 std::string GetEngineVersion() { return "2.97"; }
 
-void SystemInfo::GatherCpuAndSystemInfo() {
+void SystemInfo::GatherCpuAndSystemInfo(const RowQuery& query) {
   systemInfo["cvnVersion"] = GetEngineVersion();
 
   std::vector<WmiRow> rows;
-  const int result = QueryRows(
+  const int result = query(
       rows,
       "select Name,SocketDesignation,MaxClockSpeed,ProcessorId,LoadPercentage from Win32_Processor",
       "Name,SocketDesignation,MaxClockSpeed,ProcessorId,LoadPercentage");
@@ -49,40 +50,41 @@ void SystemInfo::GatherCpuAndSystemInfo() {
   const std::string powerLimit = GetCpuPowerLimit();
   if (!powerLimit.empty()) systemInfo["winCPULimit"] = powerLimit;
 
-  GatherMemoryOsBoardInfo();
+  GatherMemoryOsBoardInfo(query);
 }
 
-void SystemInfo::GatherMemoryOsBoardInfo() {
+void SystemInfo::GatherMemoryOsBoardInfo(const RowQuery& query) {
   systemInfo["freeRamGB"] = FreeRamText(AvailablePhysicalMemory());
 
   std::vector<WmiRow> rows;
   const int result =
-      QueryRows(rows, "select Capacity,Speed from Win32_PhysicalMemory", "Capacity,Speed");
+      query(rows, "select Capacity,Speed from Win32_PhysicalMemory", "Capacity,Speed");
   ApplyMemoryRows(result, rows, systemInfo);
 
-  TextMap facts = ClassFacts("Win32_ComputerSystem", {"Manufacturer", "Model"});
+  TextMap facts = ClassFacts(query, "Win32_ComputerSystem", {"Manufacturer", "Model"});
   systemInfo["compSysManu"] = facts["Manufacturer"];
   systemInfo["compSysModel"] = facts["Model"];
 
-  facts = ClassFacts("Win32_OperatingSystem", {"Caption", "CSDVersion", "Version", "SystemDrive"});
+  facts = ClassFacts(query, "Win32_OperatingSystem", {"Caption", "CSDVersion", "Version", "SystemDrive"});
   systemInfo["osName"] = facts["Caption"];
   systemInfo["osspName"] = facts["CSDVersion"];
   systemInfo["osVersion"] = facts["Version"];
   systemDrive = facts["SystemDrive"];
 
-  facts = ClassFacts("Win32_BaseBoard", {"Manufacturer", "Product", "SerialNumber"});
+  facts = ClassFacts(query, "Win32_BaseBoard", {"Manufacturer", "Product", "SerialNumber"});
   systemInfo["mbManu"] = facts["Manufacturer"];
   systemInfo["mbModel"] = facts["Product"];
   systemInfo["mbSerial"] = facts["SerialNumber"];
 
-  facts = ClassFacts("Win32_VideoController",
+  facts = ClassFacts(query, "Win32_VideoController",
                      {"Caption", "AdapterCompatibility", "VideoModeDescription"});
   systemInfo["gfxModel"] = facts["Caption"];
   systemInfo["gfxManu"] = facts["AdapterCompatibility"];
   systemInfo["gfxDesc"] = facts["VideoModeDescription"];
 
-  facts = ClassFacts("Win32_BIOS", {"Name", "Version", "ReleaseDate", "SMBIOSBIOSVersion",
-                                    "SMBIOSMajorVersion", "SMBIOSMinorVersion"});
+  facts = ClassFacts(query, "Win32_BIOS",
+                     {"Name", "Version", "ReleaseDate", "SMBIOSBIOSVersion", "SMBIOSMajorVersion",
+                      "SMBIOSMinorVersion"});
   systemInfo["bioName"] = facts["Name"];
   systemInfo["bioVersion"] = facts["Version"];
   systemInfo["bioRelDate"] = facts["ReleaseDate"];

@@ -46,9 +46,10 @@ class SystemInfo {
   SystemInfo& operator=(const SystemInfo&) = delete;
 
   // Fills systemInfo, componentInfo, systemDrive and diskBusDescriptions; failures leave defaults.
-  void GatherCpuAndSystemInfo();
+  // Every WMI query goes through query.
+  void GatherCpuAndSystemInfo(const RowQuery& query = QueryRows);
   // The memory, OS, board, video, BIOS, uptime, time and bitness facts and the bus descriptions.
-  void GatherMemoryOsBoardInfo();
+  void GatherMemoryOsBoardInfo(const RowQuery& query = QueryRows);
 
   // Appends one record per logical disk reached from Win32_DiskDrive through its partitions, sets
   // systemDiskIndex when one is systemDrive, then sums the free space per disk. Failed queries are

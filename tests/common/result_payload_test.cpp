@@ -73,3 +73,12 @@ TEST(ResultPayload, StreamsLongerThanOneOutputBufferRoundTrip) {
   ASSERT_GT(stream.size(), 131072u * 2);
   EXPECT_EQ(Inflate(stream, text.size()), text);
 }
+
+// The header's level bits tell the compressor's level: 0xDA marks level 9 (the default level 6
+// would give 0x9C), and every inflater accepts either, so only the header shows it.
+TEST(ResultPayload, StreamHeaderSaysLevelNine) {
+  const std::string stream = DecodeStandard(EncodeResultPayload("{\n    \"a\": \"b\"\n}\n"));
+  ASSERT_GE(stream.size(), 2u);
+  EXPECT_EQ(static_cast<unsigned char>(stream[0]), 0x78);
+  EXPECT_EQ(static_cast<unsigned char>(stream[1]), 0xDA);
+}

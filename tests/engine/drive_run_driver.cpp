@@ -3,7 +3,8 @@
 // limits from "drives.json" in its folder, e.g.
 //   {"batchTimeMs":4000,"batchLimit":5,"drives":[{"letter":"C:","disk":0,"freeGB":40}]}
 // and ends through the engine's exit rule, with "CVNDriveBench.exe" beside it as the drive
-// benchmark.
+// benchmark. Optional: "jsondebug":true runs in that mode; "unknownException":true makes the
+// phases throw an exception of no standard type after the drive phase.
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -56,10 +57,12 @@ int main() {
       std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
   FakeRowQuery rows = CraftedRows(scenario.at("drives"));
 
-  const RunPhases phases = [&rows](RunState& run) {
+  const bool unknownException = scenario.value("unknownException", false);
+  const RunPhases phases = [&rows, unknownException](RunState& run) {
     RunDrivePhase(run, [&rows](SystemInfo& info) {
       info.EnumerateDrives(rows.Query(), [](const std::string&) { return std::string(); });
     });
+    if (unknownException) throw 42;
   };
   const RunWaits waits = [&scenario](uint32_t mainStartTick) {
     SustainedWriteWaits limited = RunSustainedWriteWaits(mainStartTick);
@@ -67,5 +70,5 @@ int main() {
     limited.batchLimit = scenario.at("batchLimit").get<int>();
     return limited;
   };
-  return EndProcess(RunBenchmarks(false, phases, waits));
+  return EndProcess(RunBenchmarks(scenario.value("jsondebug", false), phases, waits));
 }

@@ -236,4 +236,90 @@ TEST(DriveRun, ARealRunFindsNoDriveAndDoesNotWait) {
   }
   EXPECT_TRUE(launched);
 }
+
+TEST(DriveRun, EndsWhileAChattyJobStillWritesWithNoLineCut) {
+  // The sustained write prints lines without pause for far longer than the run lasts.
+  const std::string chatter = "chatter 0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string script;
+  for (int i = 0; i < 2500; ++i) script += "repeat:20:B: " + chatter + "\nsleep:5\n";
+  script += "touch:chatter-done\n";
+  const json scenario = {
+      {"batchTimeMs", 2500}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40)}}};
+  TempDir dir;
+  const DriveRun run = RunDriver(dir, scenario,
+                                 {{"CVNDriveBench.C.Core.script", CoreAnswer("100")},
+                                  {"CVNDriveBench.C.SustainedWrite.script", script}});
+  const bool childStillRan = !dir.Exists("chatter-done");
+  EXPECT_EQ(run.process.exitCode, 0) << run.process.output.substr(0, 2000);
+  EXPECT_FALSE(run.process.timedOut);
+  EXPECT_TRUE(childStillRan);
+
+  // The console: every line whole, the last one ended, the job's lines among the engine's own.
+  const std::string& output = run.process.output;
+  ASSERT_FALSE(output.empty());
+  EXPECT_EQ(output.back(), '\n');
+  int chatterLines = 0;
+  for (std::string line : SplitLines(output)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find("chatter") == std::string::npos) continue;
+    ++chatterLines;
+    EXPECT_EQ(line, chatter);
+  }
+  EXPECT_GT(chatterLines, 100);
+  EXPECT_EQ(run.PrintedStartingWith("INFO: Completed all benchmarks in "), 1);
+
+  // The result file: whole, its log holding whole job lines only.
+  ASSERT_TRUE(run.resultFile);
+  ASSERT_TRUE(run.document.is_object());
+  int loggedChatter = 0;
+  for (const json& line : run.document["logs"]) {
+    const std::string text = line.get<std::string>();
+    if (text.find("chatter") == std::string::npos) continue;
+    ++loggedChatter;
+    EXPECT_EQ(text.substr(text.size() - chatter.size() - 1), " " + chatter);
+  }
+  EXPECT_GT(loggedChatter, 0);
+
+  // Let the child finish before its folder goes.
+  for (int i = 0; i < 600 && !dir.Exists("chatter-done"); ++i) Sleep(50);
+  Sleep(500);
+}
+
+TEST(DriveRun, AnExceptionOfUnknownTypeEndsTheRunWithZeroAndNoFile) {
+  struct Case {
+    const char* shows;
+    bool jsondebug;
+  } const cases[] = {
+      {"start", false},
+      {"jsondebug: its ending follows the error line", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shows);
+    const json scenario = {{"batchTimeMs", 60000},
+                           {"batchLimit", 5},
+                           {"drives", json::array()},
+                           {"unknownException", true},
+                           {"jsondebug", c.jsondebug}};
+    TempDir dir;
+    const DriveRun run = RunDriver(dir, scenario, {});
+    EXPECT_EQ(run.process.exitCode, 0) << run.process.output;
+    EXPECT_FALSE(run.resultFile);
+    const std::vector<std::string> lines = SplitLines(run.process.output);
+    std::vector<std::string> tail;
+    bool afterError = false;
+    for (std::string line : lines) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line == "Exception of unknown type!") afterError = true;
+      if (afterError) tail.push_back(line);
+    }
+    std::vector<std::string> expected = {"Exception of unknown type!"};
+    if (c.jsondebug) expected.push_back("COMPLETED OK");
+    // pause's own prompt may follow; the engine prints nothing else.
+    ASSERT_GE(tail.size(), expected.size()) << run.process.output;
+    EXPECT_EQ(std::vector<std::string>(tail.begin(), tail.begin() + expected.size()), expected)
+        << run.process.output;
+    EXPECT_EQ(run.PrintedStartingWith("INFO: Completed all benchmarks in "), 0);
+    EXPECT_EQ(run.process.output.find("DEBUG ADMIN JSON"), std::string::npos);
+  }
+}
 }  // namespace

@@ -53,9 +53,31 @@ def judge(pixels):
     return lacks
 
 
+def screen_folder():
+    """The folder of the Xvfb screen file: CORVANA_XVFB_FBDIR, else the one that CTest's display
+    fixture recorded in the file CORVANA_DISPLAY_FILE; None when neither names one."""
+    folder = os.environ.get("CORVANA_XVFB_FBDIR")
+    if folder:
+        return folder
+    display_file = os.environ.get("CORVANA_DISPLAY_FILE")
+    if display_file and os.path.exists(display_file):
+        with open(display_file) as f:
+            for line in f:
+                if line.startswith("CORVANA_XVFB_FBDIR="):
+                    return line.rstrip("\n").split("=", 1)[1] or None
+    return None
+
+
 def main():
     wine_run, zorta = sys.argv[1], sys.argv[2]
-    screen = os.path.join(os.environ["CORVANA_XVFB_FBDIR"], "Xvfb_screen0")
+    folder = screen_folder()
+    screen = os.path.join(folder, "Xvfb_screen0") if folder else None
+    if not screen or not os.path.exists(screen):
+        print("FAIL: this check reads the screen of an Xvfb started with -fbdir, and found "
+              + (f"no {screen}" if screen else "no folder of one")
+              + ". Run it through scripts/test or plain ctest without DISPLAY (both start such an"
+              " Xvfb), or set CORVANA_XVFB_FBDIR to the -fbdir folder of the Xvfb at DISPLAY.")
+        return 1
     with tempfile.TemporaryDirectory() as work:
         process = subprocess.Popen(
             [wine_run, zorta, "-forcehal", "-width:1280", "-height:720", "-adapter:0"], cwd=work)

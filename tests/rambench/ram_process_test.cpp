@@ -117,6 +117,8 @@ TEST(RamBenchProcess, FastRunAnswersInOrder) {
   ASSERT_GE(lines.size(), 2u);
 
   std::vector<std::string> configuration = ConfigurationLines();
+  ASSERT_FALSE(configuration.empty());
+  EXPECT_EQ(configuration[0], "C: INFO: Checking RAM configuration");
   std::vector<std::string> expectedStart =
       Concat(Concat({"B: INFO: Launching RAM benchmark suite"}, configuration),
              {"S: WARN: RAM_RUNFAST_DEV mode", "B: INFO: Running 1 core RAM benchmark ..."});
