@@ -15,7 +15,7 @@
 namespace {
 constexpr DWORD kCoreRunMs = 400;
 
-std::string SlowCoreRun(const std::string&, const std::string&) {
+std::string SlowCoreRun(const std::string&, const std::string&, DWORD) {
   Sleep(kCoreRunMs);
   return R"({"benchmarks":[{"sequentialWrite":480.5}],"componentInfo":[{"model":"x"}]})";
 }
