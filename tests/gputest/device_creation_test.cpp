@@ -379,13 +379,17 @@ TEST_F(WineDevice, InFullScreenTheCursorIsShownAndClippedToTheWindowAndLetGoOnTh
 }
 
 TEST_F(WineDevice, TheFrameworkLiftsNoCursorClipItDidNotSet) {
-  RECT own{10, 20, 300, 400};
-  ASSERT_TRUE(ClipCursor(&own));
   DXUTSetCursorSettings(framework, true, true);
   ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  // Set once the window and device are there: Wine itself drops a clip when a window of the
+  // process takes the foreground.
+  RECT own{10, 20, 300, 400};
+  ASSERT_TRUE(ClipCursor(&own));
+  DXUTSetCursorSettings(framework, true, false);
   ReleaseDevice(framework);
   const RECT clip = ClipNow();
-  EXPECT_TRUE(EqualRect(&clip, &own));
+  EXPECT_TRUE(EqualRect(&clip, &own))
+      << clip.left << " " << clip.top << " " << clip.right << " " << clip.bottom;
   ClipCursor(nullptr);
 }
 
