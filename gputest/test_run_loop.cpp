@@ -19,6 +19,7 @@ int RunOnNamedAdapter(FrameworkState& framework) {
                          &framework.overrides.outputOverride, framework.showMessageBoxes)) {
     return 66;
   }
+  DXUTSetCursorSettings(framework, true, true);
   CreateFrameworkWindow(L"Vantrel");
   DXUTCreateDevice(framework, true, 1280, 720);
   return RunMainLoop();

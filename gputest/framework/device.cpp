@@ -332,6 +332,7 @@ HRESULT DXUTCreate3DEnvironment10(FrameworkState& framework) {
 
   hr = ReadBackBuffer(framework);
   if (FAILED(hr)) return frameworkCreatingDevice;
+  SetUpCursor(framework);
   const CD3D10EnumAdapterInfo* entry =
       DXUTGetD3D10Enumeration(framework, -1, -1)->GetAdapterInfo(settings.AdapterOrdinal);
   const DeviceKind kind = settings.DriverType == D3D10_DRIVER_TYPE_REFERENCE ? DeviceKind::Reference
@@ -383,11 +384,22 @@ void ReleaseDevice(FrameworkState& framework) {
     framework.callbacks.deviceDestroyed();
   }
   framework.deviceObjectsCreated = false;
+  ReleaseCursorClip(framework);
   // A full-screen swap chain must be windowed before it goes.
   if (framework.swapChain) framework.swapChain->SetFullscreenState(FALSE, nullptr);
   framework.swapChain.reset();
   framework.device1.reset();
-  framework.device.reset();
+  if (framework.device) {
+    // The framework's reference is the last one once the callbacks have released theirs; the
+    // reference taken here tells how many are left after it.
+    ID3D10Device* device = framework.device.get();
+    device->AddRef();
+    framework.device.reset();
+    const ULONG stillHeld = device->Release();
+    if (stillHeld != 0 && (framework.exitCode == 0 || framework.exitCode == 10)) {
+      DisplayErrorMessage(framework, frameworkNonZeroRefCount);
+    }
+  }
   framework.outputs.clear();
   framework.adapter.reset();
 }

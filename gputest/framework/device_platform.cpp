@@ -33,6 +33,9 @@ DevicePlatform::DevicePlatform()
                       UINT flags, ComPtr<ID3D10Device>* device) {
         return D3D10CreateDevice(adapter, driverType, software, flags, direct3D10SdkVersion,
                                  device->out());
+      }),
+      present([](IDXGISwapChain* swapChain, UINT syncInterval) {
+        return swapChain->Present(syncInterval, 0);
       }) {}
 
 bool DisplayErrorMessage(FrameworkState& framework, HRESULT result) {

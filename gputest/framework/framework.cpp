@@ -1,7 +1,6 @@
 #include "gputest/framework/framework.h"
 
 #include "common/platform/module_symbol.h"
-#include "gputest/framework/framework_errors.h"
 
 FrameworkState& Framework() {
   static FrameworkState state;
@@ -29,38 +28,7 @@ std::wstring FrameStats(bool withFrameRate) {
 
 std::wstring DeviceStats() { return Framework().deviceStats; }
 
-void ShutdownFramework(int exitCode) {
-  FrameworkState& framework = Framework();
-  framework.exitCode = exitCode;
-  if (framework.window != nullptr) SendMessageW(framework.window, WM_CLOSE, 0, 0);
-  ReleaseDevice(framework);
-}
-
-namespace {
-void RenderFrame() {
-  FrameworkState& framework = Framework();
-  // A minimised or paused window draws nothing until it is restored or let go.
-  if (framework.window == nullptr || IsIconic(framework.window) || framework.pauseCount > 0) {
-    Sleep(50);
-    return;
-  }
-  const double time = framework.clock.Now();
-  const float elapsed = static_cast<float>(time - framework.lastFrameTime);
-  framework.lastFrameTime = time;
-  framework.frameRate.CountFrame(time);
-  if (framework.callbacks.frameMove) framework.callbacks.frameMove(time, elapsed);
-  if (framework.callbacks.frameRender) {
-    framework.callbacks.frameRender(framework.device.get(), time, elapsed);
-  }
-  if (!framework.swapChain) return;  // the frame shut the framework down
-  const HRESULT presented = framework.swapChain->Present(framework.syncInterval, 0);
-  if (presented == DXGI_ERROR_DEVICE_REMOVED || presented == DXGI_ERROR_DEVICE_RESET) {
-    DisplayErrorMessage(framework, frameworkDeviceRemoved);
-    const int code = framework.exitCode;
-    ShutdownFramework(code);
-  }
-}
-}  // namespace
+void ShutdownFramework(int exitCode) { ShutdownFramework(Framework(), exitCode); }
 
 int RunMainLoop() {
   FrameworkState& framework = Framework();
@@ -79,7 +47,7 @@ int RunMainLoop() {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     } else {
-      RenderFrame();
+      RenderFrameworkFrame(Framework());
     }
   }
   ReleaseDevice(framework);

@@ -53,6 +53,8 @@ struct DevicePlatform {
   std::function<HRESULT(IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE software, UINT flags,
                         ComPtr<ID3D10Device>* device)>
       createDevice;
+  // Shows the frame: IDXGISwapChain::Present without flags.
+  std::function<HRESULT(IDXGISwapChain* swapChain, UINT syncInterval)> present;
   DevicePlatform();
 };
 
@@ -96,6 +98,11 @@ struct FrameworkState {
   bool deviceObjectsCreated = false;
   bool deviceObjectsReset = false;
   UINT syncInterval = 0;
+  bool deviceRemade = false;  // a removed or reset device was made anew once already
+  // The cursor in full screen, and whether the cursor clip in force is the framework's own.
+  bool showCursorWhenFullScreen = false;
+  bool clipCursorWhenFullScreen = false;
+  bool cursorClipped = false;
   // The windowed back buffer's size while full screen, for the way back.
   UINT windowedBackBufferWidth = 0;
   UINT windowedBackBufferHeight = 0;
@@ -141,12 +148,32 @@ HRESULT DXUTCreateDeviceFromSettings(FrameworkState& framework, DXUTDeviceSettin
 HRESULT DXUTCreate3DEnvironment10(FrameworkState& framework);
 // Gives the swap chain a new size, with new views, telling the callbacks.
 HRESULT ResizeDXGIBuffers(FrameworkState& framework, UINT width, UINT height);
-// Releases the device objects after telling the callbacks.
+// Releases the device objects after telling the callbacks. A device that something still holds
+// once the framework has let go of it is shown as still in use (exit code 5), unless an earlier
+// failure has set the exit code.
 void ReleaseDevice(FrameworkState& framework);
 
+// Whether the cursor shows, and is kept inside the window, while the device is full screen.
+void DXUTSetCursorSettings(FrameworkState& framework, bool showCursorWhenFullScreen,
+                           bool clipCursorWhenFullScreen);
+// Shows and clips the cursor as the settings say for the device's present state; lifts only a
+// clip of its own.
+void SetUpCursor(FrameworkState& framework);
+// The cursor the settings give a full-screen device: the arrow, or none.
+HCURSOR FullScreenCursor(const FrameworkState& framework);
+// Lifts the framework's own cursor clip, if it set one.
+void ReleaseCursorClip(FrameworkState& framework);
+
+// One round of the main loop without a message: the frame moved, drawn and presented. A device
+// removed or reset while presenting is made anew once; after that the framework shows that the
+// device was removed (exit code 11) and shuts down.
+void RenderFrameworkFrame(FrameworkState& framework);
 // Runs the message loop, rendering whenever no message waits, until the window is gone.
 int RunMainLoop();
-// Closes the window and releases the device; exitCode becomes the program's exit code.
+// Closes the window and releases the device; exitCode becomes the program's exit code unless an
+// earlier failure set one (anything but 0, or 10 for a reference device).
+void ShutdownFramework(FrameworkState& framework, int exitCode);
+// The same on the process's framework.
 void ShutdownFramework(int exitCode);
 
 float FrameRate();

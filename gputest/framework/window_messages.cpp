@@ -116,6 +116,13 @@ LRESULT HandleFrameworkMessage(FrameworkState& framework, bool interactive, HWND
     case WM_SIZE:
       HandleSize(framework, wParam, lParam);
       break;
+    // In full screen the window's class cursor does not count: the settings say.
+    case WM_SETCURSOR:
+      if (framework.swapChain && !framework.currentSettings.d3d10.sd.Windowed) {
+        SetCursor(FullScreenCursor(framework));
+        return TRUE;
+      }
+      break;
     // While the window is dragged or sized no frame is drawn: the clock stops, so the time spent
     // there lowers neither the frame rate nor moves the scene on.
     case WM_ENTERSIZEMOVE:

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <utility>
 
+#include "gputest/framework/framework_errors.h"
 #include "gputest/framework/media_search.h"
 #include "gputest/mesh/adjacency.h"
 #include "gputest/mesh/texture_file.h"
@@ -84,20 +85,19 @@ HRESULT CDXUTSDKMesh::Create(ID3D10Device* device, const wchar_t* name, bool adj
 
 HRESULT CDXUTSDKMesh::CreateFromPath(ID3D10Device* device, const std::wstring& path,
                                      bool adjacency, std::string* failure) {
+  // A file that cannot be opened, read or understood is missing media, as one not found is.
   std::ifstream in(path.c_str(), std::ios::binary);
   if (!in) {
     *failure = "the file cannot be opened";
-    return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    return frameworkMediaNotFound;
   }
   const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in),
                                          std::istreambuf_iterator<char>()};
   if (in.bad()) {
     *failure = "the file cannot be read";
-    return HRESULT_FROM_WIN32(ERROR_READ_FAULT);
+    return frameworkMediaNotFound;
   }
-  if (!ReadMeshFile(bytes.data(), bytes.size(), &file_, failure)) {
-    return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
-  }
+  if (!ReadMeshFile(bytes.data(), bytes.size(), &file_, failure)) return frameworkMediaNotFound;
 
   for (const MeshVertexBuffer& vertices : file_.vertexBuffers) {
     vertexBuffers_.emplace_back();
@@ -132,11 +132,12 @@ HRESULT CDXUTSDKMesh::CreateFromPath(ID3D10Device* device, const std::wstring& p
     }
   }
   const size_t slash = path.find_last_of(L"\\/");
-  CreateTextures(device, slash == std::wstring::npos ? L"" : path.substr(0, slash + 1));
-  return S_OK;
+  return CreateTextures(device, slash == std::wstring::npos ? L"" : path.substr(0, slash + 1),
+                        failure);
 }
 
-void CDXUTSDKMesh::CreateTextures(ID3D10Device* device, const std::wstring& folder) {
+HRESULT CDXUTSDKMesh::CreateTextures(ID3D10Device* device, const std::wstring& folder,
+                                     std::string* failure) {
   TextureFileReader reader;
   std::string readerFailure;
   bool readerTried = false;
@@ -149,15 +150,21 @@ void CDXUTSDKMesh::CreateTextures(ID3D10Device* device, const std::wstring& fold
       LoadTextureFileReader(&reader, &readerFailure);
     }
     const std::wstring path = folder + std::wstring(texture.begin(), texture.end());
-    const HRESULT hr =
-        CreateTextureViewFromFile(reader, device, path.c_str(), &materials_.back().diffuseView);
+    HRESULT readFailure = S_OK;
+    const HRESULT hr = CreateTextureViewFromFile(reader, device, path.c_str(),
+                                                 &materials_.back().diffuseView, &readFailure);
     if (FAILED(hr)) {
       char code[16];
-      std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(hr));
-      const std::string why = reader.loaded() ? std::string("error ") + code : readerFailure;
-      TellDebugger(path, "texture " + texture + ": " + why);
+      std::snprintf(code, sizeof(code), "0x%08lX",
+                    static_cast<unsigned long>(FAILED(readFailure) ? readFailure : hr));
+      const std::string why = !reader.loaded()       ? readerFailure
+                              : FAILED(readFailure) ? std::string("cannot be read, error ") + code
+                                                    : std::string("no view, error ") + code;
+      *failure = "texture " + texture + ": " + why;
+      return hr;
     }
   }
+  return S_OK;
 }
 
 void CDXUTSDKMesh::Destroy() {

@@ -27,9 +27,11 @@ class CDXUTSDKMesh {
 
   // Finds the file name through the media search, reads it and creates its buffers and the
   // textures of its materials (looked for beside the file) on device; with adjacency also one
-  // adjacency index buffer per mesh. A file that cannot be found or read leaves the mesh empty, so
-  // that it draws nothing, and returns the failure; a texture that cannot be loaded leaves its
-  // material without a view. Either is reported to the debugger.
+  // adjacency index buffer per mesh. Any failure leaves the mesh empty, so that it draws nothing,
+  // and is told to the debugger ("Failed to load mesh: ", the name, ": " and the reason, or the
+  // media search's own messages). A mesh file or texture that cannot be found or read gives the
+  // framework's media-not-found result; the device's failures and a texture reader that cannot
+  // be loaded (E_FAIL) give their own.
   HRESULT Create(ID3D10Device* device, const wchar_t* name, bool adjacency);
   // Releases the device objects and forgets the file.
   void Destroy();
@@ -60,7 +62,7 @@ class CDXUTSDKMesh {
  private:
   HRESULT CreateFromPath(ID3D10Device* device, const std::wstring& path, bool adjacency,
                          std::string* failure);
-  void CreateTextures(ID3D10Device* device, const std::wstring& folder);
+  HRESULT CreateTextures(ID3D10Device* device, const std::wstring& folder, std::string* failure);
   void RenderMesh(ID3D10Device* device, UINT mesh, const EffectTechnique& technique,
                   EffectVariable* diffuseTexture, EffectVariable* diffuseColour,
                   EffectVariable* specularColour) const;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "gputest/framework/framework_errors.h"
+
 bool LoadTextureFileReader(TextureFileReader* reader, std::string* failure) {
   *reader = {};
   LoadedLibrary library("d3dx10_43.dll");
@@ -21,12 +23,17 @@ bool LoadTextureFileReader(TextureFileReader* reader, std::string* failure) {
 }
 
 HRESULT CreateTextureViewFromFile(const TextureFileReader& reader, ID3D10Device* device,
-                                  const wchar_t* path, ComPtr<ID3D10ShaderResourceView>* view) {
+                                  const wchar_t* path, ComPtr<ID3D10ShaderResourceView>* view,
+                                  HRESULT* readFailure) {
   view->reset();
+  *readFailure = S_OK;
   if (!reader.loaded()) return E_FAIL;
   ComPtr<ID3D10Resource> texture;
-  HRESULT hr = reader.createTextureFromFile(device, path, nullptr, nullptr, texture.out(), nullptr);
-  if (FAILED(hr)) return hr;
-  if (!texture) return E_FAIL;
+  const HRESULT hr =
+      reader.createTextureFromFile(device, path, nullptr, nullptr, texture.out(), nullptr);
+  if (FAILED(hr) || !texture) {
+    *readFailure = FAILED(hr) ? hr : E_FAIL;
+    return frameworkMediaNotFound;
+  }
   return device->CreateShaderResourceView(texture.get(), nullptr, view->out());
 }

@@ -21,6 +21,10 @@ struct TextureFileReader {
 // Loads "d3dx10_43.dll"; on failure the reader stays empty and failure says why.
 bool LoadTextureFileReader(TextureFileReader* reader, std::string* failure);
 
-// The texture of the file at path and a shader-resource view of all of it.
+// The texture of the file at path and a shader-resource view of all of it. A file D3DX cannot
+// make a texture of (missing, unreadable or no texture) gives the framework's media-not-found
+// result, with D3DX's own result in *readFailure; a reader that is not loaded gives E_FAIL and a
+// view the device cannot make the device's failure.
 HRESULT CreateTextureViewFromFile(const TextureFileReader& reader, ID3D10Device* device,
-                                  const wchar_t* path, ComPtr<ID3D10ShaderResourceView>* view);
+                                  const wchar_t* path, ComPtr<ID3D10ShaderResourceView>* view,
+                                  HRESULT* readFailure);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gputest/framework/device_toggles.h"
 #include "gputest/framework/framework.h"
 #include "gputest/framework/framework_errors.h"
 #include "tests/doubles/fake_dxgi_system.h"
@@ -27,9 +28,7 @@ std::vector<int> TraceUpToTheDeviceChange() {
 class WineDevice : public ::testing::Test {
  protected:
   WineDevice() {
-    framework.window = CreateWindowW(L"STATIC", L"ZORTA device test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                     1296, 759, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                     nullptr);
+    framework.window = MakeWindow();
     framework.trace = trace.Sink();
     framework.isD3D10DeviceAcceptable = AcceptAll;
     framework.messages.messageBox = [this](HWND, const std::wstring& text, const std::wstring&,
@@ -50,6 +49,11 @@ class WineDevice : public ::testing::Test {
     ReleaseDevice(framework);
     framework.d3d10Enumeration.reset();
     DestroyWindow(framework.window);
+  }
+
+  static HWND MakeWindow() {
+    return CreateWindowW(L"STATIC", L"ZORTA device test", WS_OVERLAPPEDWINDOW, 0, 0, 1296, 759,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
 
   TraceRecorder trace;
@@ -225,6 +229,193 @@ TEST_F(WineDevice, AResizedSwapChainGetsNewViewsAndTellsTheCallbacks) {
   EXPECT_EQ(framework.frameStatsFacts.height, 360u);
   EXPECT_TRUE(framework.renderTargetView);
   EXPECT_TRUE(framework.depthStencilView);
+}
+
+TEST_F(WineDevice, ADeviceStillHeldAtShutdownShowsItsMessageAndEndsWithExitCode5) {
+  struct Case {
+    const char* shows;
+    int exitCodeBefore;
+    bool extraReference;
+    int shutdownCode;  // what the program passes, the result file's outcome
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"every reference released", 0, false, 0, 0},
+      {"a result file that could not be written", 0, false, 1, 1},
+      {"an extra reference", 0, true, 0, 5},
+      {"an extra reference after a reference device was made", 10, true, 0, 5},
+      {"an extra reference after a result file that could not be written, which keeps its 1",
+       0, true, 1, 1},
+      {"an extra reference after an earlier failure, which keeps its code", 4, true, 0, 4},
+      {"an earlier failure, not overwritten by the program's code", 8, false, 1, 8},
+  };
+  const std::vector<std::wstring> stillInUse = {
+      L"The Direct3D device was released while still in use."};
+  for (const Case& c : cases) {
+    boxes.clear();
+    ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK) << c.shows;
+    framework.exitCode = c.exitCodeBefore;
+    ID3D10Device* held = framework.device.get();
+    if (c.extraReference) held->AddRef();
+    ShutdownFramework(framework, c.shutdownCode);
+    EXPECT_EQ(framework.exitCode, c.exitCode) << c.shows;
+    EXPECT_EQ(boxes, c.exitCode == 5 ? stillInUse : std::vector<std::wstring>{}) << c.shows;
+    EXPECT_FALSE(framework.device) << c.shows;
+    if (c.extraReference) EXPECT_EQ(held->Release(), 0u) << c.shows;
+    // The shutdown closed the window; the next case needs one.
+    DestroyWindow(framework.window);
+    framework.window = MakeWindow();
+    framework.exitCode = 0;
+  }
+}
+
+// A framework whose Present reports the losses queued, then presents for real.
+class WineDeviceWithLosses : public WineDevice {
+ protected:
+  WineDeviceWithLosses() {
+    framework.platform.present = [this](IDXGISwapChain* swapChain, UINT syncInterval) {
+      if (losses.empty()) return swapChain->Present(syncInterval, 0);
+      const HRESULT loss = losses.front();
+      losses.erase(losses.begin());
+      return loss;
+    };
+    const DevicePlatform real;
+    framework.platform.openDirect3D10 = [this, real](ComPtr<IDXGIFactory>* factory) {
+      factoriesMade += *factory ? 0 : 1;
+      return real.openDirect3D10(factory);
+    };
+    framework.callbacks.deviceCreated = [this](ID3D10Device*) {
+      ++created;
+      return S_OK;
+    };
+    framework.callbacks.deviceDestroyed = [this] { ++destroyed; };
+  }
+
+  std::vector<HRESULT> losses;
+  int factoriesMade = 0, created = 0, destroyed = 0;
+};
+
+TEST_F(WineDeviceWithLosses, ARemovedOrResetDeviceIsMadeAnewOnceAndTheNextLossEndsWithExitCode11) {
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  ASSERT_EQ(factoriesMade, 1);
+  losses = {DXGI_ERROR_DEVICE_RESET};
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(created, 2);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(factoriesMade, 2) << "the lost device's factory is not kept";
+  EXPECT_TRUE(framework.device);
+  EXPECT_TRUE(framework.swapChain);
+  EXPECT_TRUE(framework.renderTargetView);
+  EXPECT_TRUE(framework.deviceObjectsReset);
+  EXPECT_EQ(framework.exitCode, 0);
+  EXPECT_TRUE(boxes.empty());
+
+  // The run goes on with the new device.
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(created, 2);
+  EXPECT_TRUE(framework.device);
+
+  losses = {DXGI_ERROR_DEVICE_REMOVED};
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(created, 2);
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_FALSE(framework.device);
+  EXPECT_FALSE(framework.swapChain);
+  EXPECT_EQ(framework.exitCode, 11);
+  EXPECT_EQ(boxes, std::vector<std::wstring>{L"The Direct3D device was removed."});
+}
+
+TEST_F(WineDeviceWithLosses, ALostDeviceThatCannotBeMadeAnewEndsWithExitCode11Alone) {
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  framework.platform.createDevice1 = [](IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE, UINT,
+                                        ComPtr<ID3D10Device1>*) { return E_FAIL; };
+  framework.platform.createDevice = [](IDXGIAdapter*, D3D10_DRIVER_TYPE, HMODULE, UINT,
+                                       ComPtr<ID3D10Device>*) { return E_FAIL; };
+  losses = {DXGI_ERROR_DEVICE_REMOVED};
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_FALSE(framework.device);
+  EXPECT_EQ(framework.exitCode, 11);
+  EXPECT_EQ(boxes, std::vector<std::wstring>{L"The Direct3D device was removed."});
+}
+
+RECT ClipNow() {
+  RECT clip{};
+  GetClipCursor(&clip);
+  return clip;
+}
+
+// Whether the system keeps a cursor clip a program sets. Wine's 32-bit programs here get TRUE
+// from ClipCursor and keep no clip.
+bool ClipCursorHolds() {
+  RECT probe{10, 20, 300, 400};
+  if (!ClipCursor(&probe)) return false;
+  const RECT clip = ClipNow();
+  ClipCursor(nullptr);
+  return EqualRect(&clip, &probe) != FALSE;
+}
+
+std::string Text(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+         " " + std::to_string(r.bottom);
+}
+
+TEST_F(WineDevice, InFullScreenTheCursorIsShownAndClippedAndLetGoOnTheWayBack) {
+  DXUTSetCursorSettings(framework, true, true);
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  EXPECT_FALSE(framework.cursorClipped) << "a windowed device clips nothing";
+
+  ASSERT_EQ(DXUTToggleFullScreen(framework), S_OK);
+  DXGI_SWAP_CHAIN_DESC desc{};
+  ASSERT_TRUE(framework.swapChain);
+  framework.swapChain->GetDesc(&desc);
+  ASSERT_FALSE(desc.Windowed);
+  EXPECT_TRUE(framework.cursorClipped);
+
+  SetCursor(nullptr);
+  EXPECT_EQ(HandleFrameworkMessage(framework, false, framework.window, WM_SETCURSOR,
+                                   reinterpret_cast<WPARAM>(framework.window),
+                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+
+  ASSERT_EQ(DXUTToggleFullScreen(framework), S_OK);
+  EXPECT_FALSE(framework.cursorClipped) << "back in a window the clip is lifted";
+  EXPECT_TRUE(boxes.empty());
+}
+
+// The full-screen window covers the screen, so its clip looks like none; a window smaller than
+// the screen, with settings that say full screen, shows where the clip goes.
+TEST_F(WineDevice, TheFullScreenClipIsTheWindowAndTheDeviceReleaseLiftsIt) {
+  if (!ClipCursorHolds()) GTEST_SKIP() << "this system keeps no cursor clip";
+  const RECT unclipped = ClipNow();
+  DXUTSetCursorSettings(framework, true, true);
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  framework.currentSettings.d3d10.sd.Windowed = FALSE;
+  SetUpCursor(framework);
+  RECT window{};
+  ASSERT_TRUE(GetWindowRect(framework.window, &window));
+  RECT clip = ClipNow();
+  EXPECT_TRUE(EqualRect(&clip, &window)) << Text(clip) << " for the window at " << Text(window);
+
+  framework.currentSettings.d3d10.sd.Windowed = TRUE;
+  ReleaseDevice(framework);
+  clip = ClipNow();
+  EXPECT_TRUE(EqualRect(&clip, &unclipped)) << Text(clip);
+}
+
+TEST_F(WineDevice, TheFrameworkLiftsNoCursorClipItDidNotSet) {
+  if (!ClipCursorHolds()) GTEST_SKIP() << "this system keeps no cursor clip";
+  DXUTSetCursorSettings(framework, true, true);
+  ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+  RECT own{10, 20, 300, 400};
+  ASSERT_TRUE(ClipCursor(&own));
+  DXUTSetCursorSettings(framework, true, false);
+  ReleaseDevice(framework);
+  const RECT clip = ClipNow();
+  EXPECT_TRUE(EqualRect(&clip, &own)) << Text(clip);
+  ClipCursor(nullptr);
 }
 
 }  // namespace

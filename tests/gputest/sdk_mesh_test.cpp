@@ -156,18 +156,30 @@ TEST_F(MeshOnDevice, TheSceneMeshesLoadWithTheirTexturesAndDraw) {
   }
 }
 
-TEST_F(MeshOnDevice, AMeshThatCannotBeReadStaysEmptyAndATextureThatCannotLeavesNoView) {
-  wchar_t armPath[MAX_PATH];
-  ASSERT_EQ(FindMediaFile(armPath, L"Scanner\\ScannerArm.sdkmesh"), S_OK);
-  std::ifstream in(armPath, std::ios::binary);
-  const std::string arm{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  ASSERT_FALSE(arm.empty());
+std::string ReadWhole(const wchar_t* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
-  // Beside the copies lies no texture.
+TEST_F(MeshOnDevice, AMeshOrTextureThatCannotBeFoundOrReadIsMissingMediaAndLeavesTheMeshEmpty) {
+  wchar_t armPath[MAX_PATH], texturePath[MAX_PATH];
+  ASSERT_EQ(FindMediaFile(armPath, L"Scanner\\ScannerArm.sdkmesh"), S_OK);
+  ASSERT_EQ(FindMediaFile(texturePath, L"Scanner\\arm_metal.dds"), S_OK);
+  const std::string arm = ReadWhole(armPath);
+  const std::string texture = ReadWhole(texturePath);
+  ASSERT_FALSE(arm.empty());
+  ASSERT_FALSE(texture.empty());
+
   TempDir dir;
-  CreateDirectoryA(dir.File("Broken").c_str(), nullptr);
-  dir.Write("Broken\\Arm.sdkmesh", arm);
-  dir.Write("Broken\\Cut.sdkmesh", arm.substr(0, arm.size() / 2));
+  for (const char* folder : {"Whole", "Cut", "NoTexture", "BadTexture"}) {
+    CreateDirectoryA(dir.File(folder).c_str(), nullptr);
+  }
+  dir.Write("Whole\\Arm.sdkmesh", arm);
+  dir.Write("Whole\\arm_metal.dds", texture);
+  dir.Write("Cut\\Arm.sdkmesh", arm.substr(0, arm.size() / 2));
+  dir.Write("NoTexture\\Arm.sdkmesh", arm);
+  dir.Write("BadTexture\\Arm.sdkmesh", arm);
+  dir.Write("BadTexture\\arm_metal.dds", texture.substr(0, 64));
   const ScopedCurrentDirectory inDir(dir.path());
 
   struct Case {
@@ -175,10 +187,13 @@ TEST_F(MeshOnDevice, AMeshThatCannotBeReadStaysEmptyAndATextureThatCannotLeavesN
     HRESULT result;
   };
   const Case cases[] = {
-      {L"Broken\\Missing.sdkmesh", frameworkMediaNotFound},
-      {L"Broken\\Cut.sdkmesh", HRESULT_FROM_WIN32(ERROR_INVALID_DATA)},
+      {L"Whole\\Missing.sdkmesh", frameworkMediaNotFound},
+      {L"Cut\\Arm.sdkmesh", frameworkMediaNotFound},
+      {L"NoTexture\\Arm.sdkmesh", frameworkMediaNotFound},
+      {L"BadTexture\\Arm.sdkmesh", frameworkMediaNotFound},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name, c.name + wcslen(c.name)));
     CDXUTSDKMesh mesh;
     ASSERT_EQ(mesh.Create(device.get(), L"Scanner\\ScannerArm.sdkmesh", false), S_OK);
     EXPECT_EQ(mesh.Create(device.get(), c.name, false), c.result);
@@ -189,10 +204,11 @@ TEST_F(MeshOnDevice, AMeshThatCannotBeReadStaysEmptyAndATextureThatCannotLeavesN
     EXPECT_EQ(DrawnPixels(), 0);
   }
 
+  // The same bytes with their texture beside them load and draw, without adjacency when not asked.
   CDXUTSDKMesh mesh;
-  ASSERT_EQ(mesh.Create(device.get(), L"Broken\\Arm.sdkmesh", false), S_OK);
+  ASSERT_EQ(mesh.Create(device.get(), L"Whole\\Arm.sdkmesh", false), S_OK);
   ASSERT_EQ(mesh.MeshCount(), 1u);
-  EXPECT_EQ(mesh.SubsetMaterial(0, 0).diffuseView.get(), nullptr);
+  EXPECT_NE(mesh.SubsetMaterial(0, 0).diffuseView.get(), nullptr);
   EXPECT_EQ(mesh.AdjacencyIndexBuffer(0), nullptr);
   ASSERT_NO_FATAL_FAILURE(StartDraw("RenderEnvMappedScene"));
   mesh.Render(device.get(), effect->Technique("RenderEnvMappedScene_NoTexture"), nullptr,

@@ -1,10 +1,12 @@
 // ZORTA.exe as the run engine starts it, under Wine's virtual desktop.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "tests/support/graphics_media.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_recorder.h"
@@ -35,8 +37,9 @@ std::vector<int> DeviceCreationTrace() {
   return lines;
 }
 
-ProcessResult RunZorta(const TempDir& dir, const std::string& args) {
-  ProcessResult result = RunProgram(BinDir() + "\\ZORTA.exe", args, "", dir.path(), 120000);
+ProcessResult RunZorta(const TempDir& dir, const std::string& args,
+                       const std::string& program = BinDir() + "\\ZORTA.exe") {
+  ProcessResult result = RunProgram(program, args, "", dir.path(), 120000);
   EXPECT_FALSE(result.timedOut) << args;
   return result;
 }
@@ -79,6 +82,40 @@ TEST(ZortaProcess, FailuresBeforeAndAtTheFirstFrameLeaveNoResultFile) {
     EXPECT_EQ(TraceLogLines(dir.Read("gputrace.log")),
               c.deviceMade ? DeviceCreationTrace() : std::vector<int>{})
         << c.shows;
+  }
+}
+
+TEST(ZortaProcess, AMeshOrTextureMissingOrCutShortIsMissingMediaAndLeavesNoResultFile) {
+  struct Case {
+    const char* shows;
+    const char* file;
+    size_t keptBytes;  // 0: the file is removed
+  };
+  const Case cases[] = {
+      {"the monitors' mesh removed", "Scanner\\ScannerMonitors.sdkmesh", 0},
+      {"the room's mesh cut to 5,000 bytes", "Scanner\\ScannerRoom.sdkmesh", 5000},
+      {"the sphere's mesh cut to its header", "misc\\ReflectSphere.sdkmesh", 64},
+      {"a texture of the room removed", "Scanner\\room_floor.dds", 0},
+  };
+  std::vector<int> failedCreation = DeviceCreationTrace();
+  failedCreation.back() = 4099;  // the device-created callback failed; no 2157 follows
+  for (const Case& c : cases) {
+    TempDir dir;
+    ASSERT_TRUE(CopyGraphicsTestMedia(BinDir(), dir.path()));
+    ASSERT_TRUE(dir.Copy(BinDir() + "\\ZORTA.exe", "ZORTA.exe"));
+    ASSERT_TRUE(dir.Exists(c.file)) << c.shows;
+    if (c.keptBytes == 0) {
+      ASSERT_TRUE(DeleteFileA(dir.File(c.file).c_str())) << c.shows;
+    } else {
+      const std::string whole = dir.Read(c.file);
+      ASSERT_GT(whole.size(), c.keptBytes) << c.shows;
+      dir.Write(c.file, whole.substr(0, c.keptBytes));
+    }
+    const ProcessResult run = RunZorta(dir, "-forcehal -width:1280 -height:720 -adapter:0 "
+                                       "-noerrormsgboxes", dir.File("ZORTA.exe"));
+    EXPECT_EQ(run.exitCode, 4) << c.shows;
+    EXPECT_FALSE(dir.Exists("ZORTA.dat")) << c.shows;
+    EXPECT_EQ(TraceLogLines(dir.Read("gputrace.log")), failedCreation) << c.shows;
   }
 }
 

@@ -1,0 +1,44 @@
+// The cursor while the device is full screen: shown or hidden, and kept inside the window, which
+// then covers the output. The framework lifts only a clip it set itself, so a clip that another
+// program holds stays in force.
+#include "gputest/framework/framework.h"
+
+namespace {
+bool FullScreen(const FrameworkState& framework) {
+  return framework.swapChain && !framework.currentSettings.d3d10.sd.Windowed;
+}
+}  // namespace
+
+HCURSOR FullScreenCursor(const FrameworkState& framework) {
+  return framework.showCursorWhenFullScreen
+             ? LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))
+             : nullptr;
+}
+
+void DXUTSetCursorSettings(FrameworkState& framework, bool showCursorWhenFullScreen,
+                           bool clipCursorWhenFullScreen) {
+  framework.showCursorWhenFullScreen = showCursorWhenFullScreen;
+  framework.clipCursorWhenFullScreen = clipCursorWhenFullScreen;
+  if (framework.device) SetUpCursor(framework);
+}
+
+void SetUpCursor(FrameworkState& framework) {
+  if (!FullScreen(framework)) {
+    ReleaseCursorClip(framework);
+    return;
+  }
+  SetCursor(FullScreenCursor(framework));
+  RECT window{};
+  if (framework.clipCursorWhenFullScreen && framework.window != nullptr &&
+      GetWindowRect(framework.window, &window)) {
+    framework.cursorClipped = ClipCursor(&window) != FALSE;
+  } else {
+    ReleaseCursorClip(framework);
+  }
+}
+
+void ReleaseCursorClip(FrameworkState& framework) {
+  if (!framework.cursorClipped) return;
+  ClipCursor(nullptr);
+  framework.cursorClipped = false;
+}
