@@ -15,7 +15,8 @@ void AppendLatin1(std::string& text, unsigned char code) {
 bool IsContinuation(unsigned char code) { return (code & 0xC0) == 0x80; }
 
 // The length of the well-formed UTF-8 sequence at bytes[at], or 0 when there is none. The second
-// byte's range excludes overlong forms (E0, F0), surrogates (ED) and code points past U+10FFFF (F4).
+// byte's range excludes overlong forms (E0, F0), surrogates (ED) and code points past U+10FFFF
+// (F4).
 size_t SequenceLength(const std::string& bytes, size_t at) {
   const auto byte = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
   const unsigned char lead = byte(at);

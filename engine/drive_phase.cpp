@@ -37,7 +37,8 @@ bool RunCoreSuite(RunState& run, const DriveRecord& record, Tree& component,
   bool coreHadBenchmarks = false;
   std::string reply;
   GuardPhase(run, "DriveBench", reply, [&] {
-    reply = runChild(kDriveBenchCommandLine, DriveCoreRequest(record.basePath), kDriveCoreTimeLimitMs);
+    reply = runChild(kDriveBenchCommandLine, DriveCoreRequest(record.basePath),
+                     kDriveCoreTimeLimitMs);
     const nlohmann::json parsed = nlohmann::json::parse(reply);
     MergeReplyEntries(component, parsed, "componentInfo", "componentInfo.", MergeMode::Text);
     if (parsed.contains("benchmarks")) {

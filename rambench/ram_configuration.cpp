@@ -87,8 +87,9 @@ ModuleSize ReadModuleSize(const smbios::StructureSpan& structure) {
     // A formatted area too short for the field leaves the size unknown, as does a zero in it.
     const size_t extendedEnd = offsetof(SmbiosMemoryDevice, extendedSize) + sizeof(uint32_t);
     if (structure.length() < extendedEnd) return module;
-    const uint32_t mb =
-        ReadField<uint32_t>(structure, offsetof(SmbiosMemoryDevice, extendedSize)) & kExtendedSizeMb;
+    const uint32_t extended =
+        ReadField<uint32_t>(structure, offsetof(SmbiosMemoryDevice, extendedSize));
+    const uint32_t mb = extended & kExtendedSizeMb;
     module.kb = uint64_t{mb} * 1024;
   } else if (size & kSizeInKb) {
     module.kb = size & ~kSizeInKb;

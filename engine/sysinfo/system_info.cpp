@@ -65,7 +65,8 @@ void SystemInfo::GatherMemoryOsBoardInfo(const RowQuery& query) {
   systemInfo["compSysManu"] = facts["Manufacturer"];
   systemInfo["compSysModel"] = facts["Model"];
 
-  facts = ClassFacts(query, "Win32_OperatingSystem", {"Caption", "CSDVersion", "Version", "SystemDrive"});
+  facts = ClassFacts(query, "Win32_OperatingSystem",
+                     {"Caption", "CSDVersion", "Version", "SystemDrive"});
   systemInfo["osName"] = facts["Caption"];
   systemInfo["osspName"] = facts["CSDVersion"];
   systemInfo["osVersion"] = facts["Version"];

@@ -3,12 +3,6 @@
 // program holds stays in force.
 #include "gputest/framework/framework.h"
 
-namespace {
-bool FullScreen(const FrameworkState& framework) {
-  return framework.swapChain && !framework.currentSettings.d3d10.sd.Windowed;
-}
-}  // namespace
-
 HCURSOR FullScreenCursor(const FrameworkState& framework) {
   return framework.showCursorWhenFullScreen
              ? LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))
@@ -23,7 +17,7 @@ void DXUTSetCursorSettings(FrameworkState& framework, bool showCursorWhenFullScr
 }
 
 void SetUpCursor(FrameworkState& framework) {
-  if (!FullScreen(framework)) {
+  if (!IsFullScreen(framework)) {
     ReleaseCursorClip(framework);
     return;
   }

@@ -325,8 +325,9 @@ HRESULT DXUTCreate3DEnvironment10(FrameworkState& framework) {
   framework.device1 = std::move(device1);
   framework.swapChain = std::move(swapChain);
   if (settings.DriverType == D3D10_DRIVER_TYPE_REFERENCE && framework.exitCode == 0) {
-    framework.exitCode = 10;
-  } else if (settings.DriverType == D3D10_DRIVER_TYPE_HARDWARE && framework.exitCode == 10) {
+    framework.exitCode = kReferenceDeviceExitCode;
+  } else if (settings.DriverType == D3D10_DRIVER_TYPE_HARDWARE &&
+             framework.exitCode == kReferenceDeviceExitCode) {
     framework.exitCode = 0;
   }
 
@@ -396,7 +397,7 @@ void ReleaseDevice(FrameworkState& framework) {
     device->AddRef();
     framework.device.reset();
     const ULONG stillHeld = device->Release();
-    if (stillHeld != 0 && (framework.exitCode == 0 || framework.exitCode == 10)) {
+    if (stillHeld != 0 && NoFailureYet(framework)) {
       DisplayErrorMessage(framework, frameworkNonZeroRefCount);
     }
   }

@@ -58,6 +58,9 @@ struct DevicePlatform {
   DevicePlatform();
 };
 
+// The exit code of a run on the reference rasteriser; unlike the other codes it is no failure.
+constexpr int kReferenceDeviceExitCode = 10;
+
 struct FrameworkState {
   FrameworkCallbacks callbacks;
   IsD3D10DeviceAcceptableCallback isD3D10DeviceAcceptable = nullptr;
@@ -67,7 +70,7 @@ struct FrameworkState {
   UserMessages messages;
   FrameworkOverrides overrides;
   bool showMessageBoxes = true;
-  int exitCode = 0;
+  int exitCode = 0;  // kReferenceDeviceExitCode only tells that a reference device was made
 
   HINSTANCE instance = nullptr;
   HWND window = nullptr;
@@ -152,6 +155,15 @@ HRESULT ResizeDXGIBuffers(FrameworkState& framework, UINT width, UINT height);
 // once the framework has let go of it is shown as still in use (exit code 5), unless an earlier
 // failure has set the exit code.
 void ReleaseDevice(FrameworkState& framework);
+
+// Whether no failure has set the exit code yet (0, or the reference device's code).
+inline bool NoFailureYet(const FrameworkState& framework) {
+  return framework.exitCode == 0 || framework.exitCode == kReferenceDeviceExitCode;
+}
+// Whether the device presents full screen.
+inline bool IsFullScreen(const FrameworkState& framework) {
+  return framework.swapChain && !framework.currentSettings.d3d10.sd.Windowed;
+}
 
 // Whether the cursor shows, and is kept inside the window, while the device is full screen.
 void DXUTSetCursorSettings(FrameworkState& framework, bool showCursorWhenFullScreen,

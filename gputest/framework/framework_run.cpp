@@ -42,8 +42,8 @@ void RenderFrameworkFrame(FrameworkState& framework) {
 }
 
 void ShutdownFramework(FrameworkState& framework, int exitCode) {
-  // An earlier failure keeps its code; 10 only tells that a reference device was made.
-  if (framework.exitCode == 0 || framework.exitCode == 10) framework.exitCode = exitCode;
+  // An earlier failure keeps its code.
+  if (NoFailureYet(framework)) framework.exitCode = exitCode;
   if (framework.window != nullptr) SendMessageW(framework.window, WM_CLOSE, 0, 0);
   ReleaseDevice(framework);
 }

@@ -118,7 +118,7 @@ LRESULT HandleFrameworkMessage(FrameworkState& framework, bool interactive, HWND
       break;
     // In full screen the window's class cursor does not count: the settings say.
     case WM_SETCURSOR:
-      if (framework.swapChain && !framework.currentSettings.d3d10.sd.Windowed) {
+      if (IsFullScreen(framework)) {
         SetCursor(FullScreenCursor(framework));
         return TRUE;
       }
