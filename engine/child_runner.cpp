@@ -1,12 +1,14 @@
 #include "engine/child_runner.h"
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "common/run_log.h"
 #include "common/platform/scoped_handle.h"
 #include "common/text_helpers.h"
 #include "engine/capped_lines.h"
+#include "engine/child_log_budget.h"
 #include "engine/message_lines.h"
 
 const char* const kRunnerLaunchFailed =
@@ -16,6 +18,8 @@ const char* const kRunnerNoResults = "{\"BENCHRUNNER_ERROR\":\"No results reture
 namespace {
 
 constexpr DWORD kReadBlockSize = 4096;
+// What CreatePipe gives when it is asked for the default size.
+constexpr DWORD kDefaultPipeBuffer = 4096;
 // The exit code of a child that the runner ended past its bound.
 constexpr UINT kEndedChildExitCode = 1;
 
@@ -57,14 +61,36 @@ bool CreateInheritablePipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
   return CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) != 0;
 }
 
+// The output pipe: a named pipe of this call's own, so that the run engine's end can be read with
+// a time limit (an anonymous pipe's read blocks until data or the pipe's end). The child's end is
+// inheritable and synchronous, like an anonymous pipe's; the run engine's end is neither.
+bool CreateOutputPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
+  static std::atomic<unsigned> pipeNumber{0};
+  const std::string name = "\\\\.\\pipe\\CorvanaRunEngine." + ToString(unsigned(GetCurrentProcessId())) +
+                           "." + ToString(unsigned(++pipeNumber));
+  readEnd.reset(CreateNamedPipeA(name.c_str(),
+                                 PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
+                                     FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT |
+                                     PIPE_REJECT_REMOTE_CLIENTS,
+                                 1, 0, kDefaultPipeBuffer, 0, nullptr));
+  if (!readEnd.valid()) return false;
+  SECURITY_ATTRIBUTES inheritable = {};
+  inheritable.nLength = sizeof(inheritable);
+  inheritable.bInheritHandle = TRUE;
+  writeEnd.reset(CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  return writeEnd.valid();
+}
+
 bool MakeNotInheritable(const ScopedHandle& handle) {
   return SetHandleInformation(handle.get(), HANDLE_FLAG_INHERIT, 0) != 0;
 }
 
 // Starts the child with its standard input on childInput and standard output and error on
-// childOutput, in the run engine's directory and environment.
+// childOutput, in the run engine's directory and environment, inside a job of its own.
 bool StartChild(const std::string& commandLine, HANDLE childInput, HANDLE childOutput,
-                ScopedHandle& process, ScopedHandle& thread) {
+                ScopedHandle& process, ScopedHandle& thread, ChildTree& tree) {
   InheritOnly inheritOnly(childInput, childOutput);
   if (!inheritOnly.ok()) return false;
 
@@ -79,14 +105,15 @@ bool StartChild(const std::string& commandLine, HANDLE childInput, HANDLE childO
   std::vector<char> writableCommand(commandLine.begin(), commandLine.end());
   writableCommand.push_back('\0');
   PROCESS_INFORMATION info = {};
+  // Suspended until it is in its job, so that nothing it starts escapes the job.
   if (!CreateProcessA(nullptr, writableCommand.data(), nullptr, nullptr, TRUE,
-                      EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &startup.StartupInfo,
-                      &info)) {
+                      EXTENDED_STARTUPINFO_PRESENT | CREATE_SUSPENDED, nullptr, nullptr,
+                      &startup.StartupInfo, &info)) {
     return false;
   }
   process.reset(info.hProcess);
   thread.reset(info.hThread);
-  return true;
+  return tree.Hold(process.get(), thread.get());
 }
 
 bool WriteRequest(HANDLE inputWriteEnd, const std::string& requestText) {
@@ -97,77 +124,114 @@ bool WriteRequest(HANDLE inputWriteEnd, const std::string& requestText) {
   return ok && written == requestText.size();
 }
 
-// Ends the child when it is still running at its bound: its output pipe then breaks and the
-// reading, which blocks in the read call, ends. The wait runs on the system's thread pool.
-class ChildBound {
- public:
-  ChildBound(HANDLE process, DWORD timeLimitMs) : process_(process) {
-    if (!RegisterWaitForSingleObject(&wait_, process, OnWaitEnded, this, timeLimitMs,
-                                     WT_EXECUTEONLYONCE)) {
-      wait_ = nullptr;
-    }
-  }
-  ~ChildBound() { disarm(); }
-  ChildBound(const ChildBound&) = delete;
-  ChildBound& operator=(const ChildBound&) = delete;
+DWORD MsUntil(ULONGLONG deadline) {
+  const ULONGLONG now = GetTickCount64();
+  return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
 
-  bool armed() const { return wait_ != nullptr; }
-  // Whether the child was ended; final once disarm() has returned.
-  bool ended() const { return ended_; }
-  // Waits for a callback that is running, so that it never outlives the process handle.
-  void disarm() {
-    if (wait_ != nullptr) UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
-    wait_ = nullptr;
-  }
+std::atomic<unsigned> childrenEndedAtTheirBound{0};
 
- private:
-  static void CALLBACK OnWaitEnded(void* context, BOOLEAN timedOut) {
-    auto* bound = static_cast<ChildBound*>(context);
-    if (!timedOut) return;
-    bound->ended_ = TerminateProcess(bound->process_, kEndedChildExitCode) != 0;
+// Cuts one block into lines and routes them; what the child would log past its budget is dropped.
+void RouteBlock(const char* block, DWORD length, CappedLineCutter& cutter, ChildLogBudget& budget,
+                std::vector<std::string>& lines, std::string& result) {
+  lines.clear();
+  const int dropped = cutter.Cut(block, length, lines);
+  for (const std::string& line : lines) {
+    const MessageLineKind kind = ClassifyMessageLine(line);
+    const bool logged = kind != MessageLineKind::Console && kind != MessageLineKind::Result;
+    if (logged && !budget.Admit(line.size())) continue;
+    RouteMessageLine(line, result);
   }
-
-  HANDLE process_;
-  HANDLE wait_ = nullptr;
-  std::atomic<bool> ended_{false};
-};
+  for (int i = 0; i < dropped; ++i) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: dropped a child's message line longer than " +
+                     ToString(unsigned(kMessageLineCap)) + " bytes");
+  }
+}
 
 }  // namespace
 
-std::string ReadChildOutput(HANDLE readEnd) {
-  std::string result = kRunnerNoResults;
+unsigned ChildrenEndedAtTheirBound() { return childrenEndedAtTheirBound; }
+
+ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tree,
+                             DWORD timeLimitMs, const std::string& commandLine) {
+  ChildReading reading;
+  reading.result = kRunnerNoResults;
   CappedLineCutter cutter;
+  ChildLogBudget budget;
   std::vector<std::string> lines;
   char block[kReadBlockSize];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(readEnd, block, kReadBlockSize, &got, nullptr)) break;
-    // A zero-length write of the child arrives as an empty read; only a broken pipe ends it.
-    if (got == 0) continue;
-    lines.clear();
-    const int dropped = cutter.Cut(block, got, lines);
-    for (const std::string& line : lines) RouteMessageLine(line, result);
-    for (int i = 0; i < dropped; ++i) {
-      WriteLogLine(kLogB, __LINE__,
-                   "ERROR: dropped a child's message line longer than " +
-                       ToString(unsigned(kMessageLineCap)) + " bytes");
-    }
-  }
-  if (GetLastError() != ERROR_BROKEN_PIPE) {
+  ScopedHandle readDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!readDone.valid()) {
+    reading.endError = GetLastError();
     WriteLogLine(kLogB, __LINE__, "ERROR: failed to read results: " + LastErrorText());
+    return reading;
   }
-  return result;
+  // Until the child has ended: its bound; after that: the end of the grace period.
+  ULONGLONG deadline = GetTickCount64() + timeLimitMs;
+  bool childEnded = false;
+  bool abandoned = false;
+  while (!abandoned) {
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = readDone.get();
+    if (!ReadFile(readEnd, block, kReadBlockSize, nullptr, &overlapped) &&
+        GetLastError() != ERROR_IO_PENDING) {
+      reading.endError = GetLastError();
+      break;
+    }
+    // The read blocks (no polling) until data comes, the child ends or the deadline passes.
+    for (;;) {
+      const HANDLE waits[] = {readDone.get(), process};
+      const DWORD wait = WaitForMultipleObjects(childEnded ? 1 : 2, waits, FALSE, MsUntil(deadline));
+      if (wait == WAIT_OBJECT_0) break;
+      if (wait == WAIT_OBJECT_0 + 1 || (wait == WAIT_TIMEOUT && !childEnded)) {
+        if (wait == WAIT_TIMEOUT) {
+          reading.endedAtBound = tree.End(kEndedChildExitCode);
+        }
+        childEnded = true;
+        deadline = GetTickCount64() + kPipeGraceMs;
+        continue;
+      }
+      // The grace period is over and the pipe is still held open.
+      CancelIoEx(readEnd, &overlapped);
+      abandoned = true;
+      break;
+    }
+    DWORD got = 0;
+    // Waits for a cancelled read to be given up; a read that completed meanwhile keeps its bytes.
+    const bool read = GetOverlappedResult(readEnd, &overlapped, &got, TRUE) != 0;
+    if (!read) reading.endError = GetLastError();
+    // A zero-length write of the child arrives as an empty read; only a broken pipe ends it.
+    if (got > 0) RouteBlock(block, got, cutter, budget, lines, reading.result);
+    if (!read) break;
+  }
+  if (abandoned) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: " + commandLine + " has ended, but its output pipe was still open " +
+                     ToString(unsigned(kPipeGraceMs / 1000)) +
+                     " s later (held by a process it started): the pipe was abandoned");
+  } else if (reading.endError != ERROR_BROKEN_PIPE) {
+    WriteLogLine(kLogB, __LINE__, "ERROR: failed to read results: " + ErrorCodeText(reading.endError));
+  }
+  if (budget.droppedLines() > 0) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: dropped " + std::to_string(budget.droppedLines()) + " message lines (" +
+                     std::to_string(budget.droppedBytes()) + " bytes) of " + commandLine +
+                     " past the run log's cap of " + std::to_string(kChildLogLineCap) + " lines or " +
+                     std::to_string(kChildLogByteCap) + " bytes per child");
+  }
+  return reading;
 }
 
 std::string RunChild(const std::string& commandLine, const std::string& requestText,
                      DWORD timeLimitMs) {
   std::string result = kRunnerLaunchFailed;
   // Declared so that an early return closes the pipe ends before the process handles.
+  ChildTree tree;
   ScopedHandle process, thread;
   ScopedHandle outputRead, outputWrite, inputRead, inputWrite;
 
-  if (!CreateInheritablePipe(outputRead, outputWrite) ||
-      !CreateInheritablePipe(inputRead, inputWrite)) {
+  if (!CreateOutputPipe(outputRead, outputWrite) || !CreateInheritablePipe(inputRead, inputWrite)) {
     WriteLogLine(kLogB, __LINE__, "ERROR: CreatePipe failed: " + LastErrorText());
     return result;
   }
@@ -175,7 +239,7 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
     WriteLogLine(kLogB, __LINE__, "ERROR: SetHandleInformation failed: " + LastErrorText());
     return result;
   }
-  if (!StartChild(commandLine, inputRead.get(), outputWrite.get(), process, thread)) {
+  if (!StartChild(commandLine, inputRead.get(), outputWrite.get(), process, thread, tree)) {
     WriteLogLine(kLogB, __LINE__, "ERROR: CreateProcess failed: " + LastErrorText());
     return result;
   }
@@ -189,18 +253,15 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
     return result;
   }
 
-  ChildBound bound(process.get(), timeLimitMs);
-  if (!bound.armed()) {
-    // The child runs on unbounded rather than being ended for the runner's own failure.
-    WriteLogLine(kLogB, __LINE__, "ERROR: RegisterWaitForSingleObject failed: " + LastErrorText());
-  }
-  result = ReadChildOutput(outputRead.get());
-  bound.disarm();
-  if (bound.ended()) {
+  const ChildReading reading =
+      ReadChildOutput(outputRead.get(), process.get(), tree, timeLimitMs, commandLine);
+  // The answer it sent before its bound is kept; the run counts the child as crashed.
+  result = reading.result;
+  if (reading.endedAtBound) {
+    ++childrenEndedAtTheirBound;
     WriteLogLine(kLogB, __LINE__,
                  "ERROR: " + commandLine + " did not end within " +
                      ToString(unsigned(timeLimitMs / 1000)) + " s and was ended");
-    result = kRunnerNoResults;
   }
 
   DWORD exitCode = 0;
@@ -208,7 +269,7 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
   if (exitCode != 0) {
     WriteLogLine(kLogS, __LINE__,
                  "ERROR: " + commandLine + " Abnormal child exit code: (" + ToString(unsigned(exitCode)) +
-                     ") Last error: " + LastErrorText());
+                     ") Last error: " + ErrorCodeText(reading.endError));
   }
   if (!process.close() || !thread.close() || !outputRead.close()) {
     WriteLogLine(kLogS, __LINE__,

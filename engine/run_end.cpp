@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "common/text_helpers.h"
 #include "engine/bench_jobs.h"
+#include "engine/child_runner.h"
 #include "engine/result_file.h"
 #include "common/console_line.h"
 
@@ -61,10 +62,13 @@ int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waits
     RunState run;
     run.jsondebug = jsondebug;
     run.mainStartTick = timeGetTime();
+    const unsigned endedBefore = ChildrenEndedAtTheirBound();
     phases(run);
 
     WaitForSustainedWrites(run, waitsFor(run.mainStartTick));
     CollectSustainedWriteResults(run);
+    // A child ended at its bound crashed, even when its answer was kept.
+    if (ChildrenEndedAtTheirBound() != endedBefore) run.clientCrashed = true;
 
     const std::string seconds = ToString(static_cast<unsigned>(ElapsedMs(run.mainStartTick) / 1000));
     ConsoleLine("INFO: Completed all benchmarks in " + seconds + " s");

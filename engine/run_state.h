@@ -19,7 +19,9 @@ struct RunState {
   Tree systemStates;  // becomes "systemStates"
   SystemInfo systemInformation;  // the machine's facts, gathered by the system-information phase
   std::map<std::string, std::string> cpuFacts;  // processor facts for the CPU component
-  bool clientCrashed = false;  // set by any phase that failed; never cleared
+  // Set by any phase that failed, and at the end of the run when a child was ended at its bound;
+  // never cleared.
+  bool clientCrashed = false;
   // Drives whose core run brought benchmarks, parked for a sustained-write run, and those launched.
   PendingSustainedWrites pendingSustainedWrites;
   LaunchedSustainedWrites launchedSustainedWrites;

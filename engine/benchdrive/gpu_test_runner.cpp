@@ -6,6 +6,7 @@
 #include "common/platform/scoped_handle.h"
 #include "common/run_log.h"
 #include "common/text_helpers.h"
+#include "engine/child_tree.h"
 #include "engine/benchdrive/gpu_test_result.h"
 
 namespace {
@@ -13,9 +14,10 @@ namespace {
 constexpr DWORD kTerminationWaitMs = 10000;
 constexpr UINT kEndedTestExitCode = 1;
 
-// Starts the test in a process group of its own, shown normally; it inherits no handle, so it can
-// hold no pipe end of a background job's child started at the same moment.
-bool StartGpuTest(std::string& commandLine, ScopedHandle& process, ScopedHandle& thread) {
+// Starts the test in a process group and a job of its own, shown normally; it inherits no handle,
+// so it can hold no pipe end of a background job's child started at the same moment.
+bool StartGpuTest(std::string& commandLine, ScopedHandle& process, ScopedHandle& thread,
+                  ChildTree& tree) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -23,26 +25,30 @@ bool StartGpuTest(std::string& commandLine, ScopedHandle& process, ScopedHandle&
   std::vector<char> writable(commandLine.begin(), commandLine.end());
   writable.push_back('\0');
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
-                      nullptr, nullptr, &startup, &info)) {
+  // Suspended until it is in its job, so that nothing it starts escapes the job.
+  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE,
+                      CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                      &info)) {
     return false;
   }
   commandLine.assign(writable.data());
   process.reset(info.hProcess);
   thread.reset(info.hThread);
-  return true;
+  return tree.Hold(process.get(), thread.get());
 }
 }  // namespace
 
 int RunGpuTest(std::string& commandLine, const std::string& exeName, const std::string& displayName,
                double& fps, DWORD waitLimitMs) {
+  ChildTree tree;
   ScopedHandle process, thread;
-  if (!StartGpuTest(commandLine, process, thread)) {
+  if (!StartGpuTest(commandLine, process, thread, tree)) {
     WriteLogLine(kLogB, __LINE__, "ERROR: CreateProcess failed " + LastErrorText());
     return 1;
   }
   if (WaitForSingleObject(process.get(), waitLimitMs) == WAIT_TIMEOUT) {
-    TerminateProcess(process.get(), kEndedTestExitCode);
+    // With every process it started: none of them outlives the bound.
+    tree.End(kEndedTestExitCode);
     WaitForSingleObject(process.get(), kTerminationWaitMs);
     thread.close();
     process.close();

@@ -7,13 +7,14 @@
 // and suite can answer in its own way.
 // A script file whose first command is "no-std-handles" makes a child that is started like a
 // graphics test, without standard handles: it neither reads its input nor writes any output.
+// Started with arguments (by "spawn:"), it follows them as its script and reads no input.
 //
 // Commands:
 //   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
 //   raw:TEXT         TEXT, no line end      stderr:TEXT   TEXT, CR LF on standard error
 //   long:N:PREFIX    PREFIX, N times 'x', CR LF
 //   endless:PREFIX   PREFIX, then 'x' without a line end until the output breaks
-//   repeat:N:TEXT    N lines TEXT, CR LF
+//   repeat:N:TEXT    N lines TEXT, CR LF    stderr-repeat:N:TEXT  the same on standard error
 //   request:PREFIX   PREFIX, the request as read, CR LF
 //   input-wait       R: {"inputWaitMs":<ms from start until end of input>}, CR LF
 //   empty-write      one write call of zero bytes
@@ -22,6 +23,10 @@
 //   file:PATH:BYTES  write the file PATH (no colon in it) with exactly BYTES, where \n, \r and
 //                    \\ stand for a line feed, a carriage return and a backslash
 //   command-line:PATH  write the child's own command line to the file PATH
+//   spawn:C1;C2;...  start this program with the commands C1, C2, ... as its script, inheriting
+//                    every inheritable handle and the standard handles of this one (so it holds
+//                    the same output pipe), and go on without waiting for it
+//   own-pid:PATH     write this process's id in decimal to the file PATH
 #include <windows.h>
 
 #include <fstream>
@@ -142,6 +147,34 @@ bool WithoutStdHandles() {
          script.front() == "no-std-handles";
 }
 
+// Starts this program with the commands as its arguments, on the same standard handles.
+void Spawn(const std::string& commands) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string commandLine = "\"" + std::string(path) + "\"";
+  size_t start = 0;
+  for (;;) {
+    const size_t end = commands.find(';', start);
+    commandLine += " \"" + commands.substr(start, end - start) + "\"";
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  std::vector<char> writable(commandLine.begin(), commandLine.end());
+  writable.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION info = {};
+  if (CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+}
+
 // Splits "N:TEXT" into N and TEXT.
 void SplitCount(const std::string& argument, unsigned long& count, std::string& text) {
   size_t colon = argument.find(':');
@@ -151,13 +184,15 @@ void SplitCount(const std::string& argument, unsigned long& count, std::string& 
 
 }  // namespace
 
-int main() {
-  const bool withoutStdHandles = WithoutStdHandles();
+int main(int argc, char** argv) {
+  const bool spawned = argc > 1;
+  const bool withoutStdHandles = !spawned && WithoutStdHandles();
   DWORD startTick = GetTickCount();
-  std::string request = withoutStdHandles ? std::string() : ReadAllInput();
+  std::string request = withoutStdHandles || spawned ? std::string() : ReadAllInput();
   DWORD inputWaitMs = GetTickCount() - startTick;
 
-  std::vector<std::string> script = LoadScript(request);
+  std::vector<std::string> script =
+      spawned ? std::vector<std::string>(argv + 1, argv + argc) : LoadScript(request);
   Output out(withoutStdHandles ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE));
   Output err(withoutStdHandles ? nullptr : GetStdHandle(STD_ERROR_HANDLE));
   if (script.empty()) {
@@ -194,6 +229,17 @@ int main() {
       SplitCount(argument, count, text);
       text += "\r\n";
       for (unsigned long i = 0; i < count; ++i) out.Put(text);
+    } else if (verb == "stderr-repeat") {
+      out.Flush();
+      SplitCount(argument, count, text);
+      text += "\r\n";
+      for (unsigned long i = 0; i < count; ++i) err.Put(text);
+      err.Flush();
+    } else if (verb == "spawn") {
+      out.Flush();
+      Spawn(argument);
+    } else if (verb == "own-pid") {
+      std::ofstream(argument) << GetCurrentProcessId();
     } else if (verb == "request") {
       out.Put(argument + request + "\r\n");
     } else if (verb == "input-wait") {

@@ -4,8 +4,11 @@
 
 #include "common/text_helpers.h"
 #include "engine/capped_lines.h"
+#include "engine/child_log_budget.h"
 #include "tests/support/fake_child_script.h"
 #include "tests/support/output_watch.h"
+#include "tests/support/spawned_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -130,10 +133,91 @@ TEST(RunChild, AnEndlessLineIsDroppedOnceAndItsChildEndedAtTheBound) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   const std::string command = FakeChildCommand();
   EXPECT_EQ(RunChild(command, ScriptRequest({"line:R: {\"early\":1}", "endless:R: "}), 10000),
-            noResults);
+            "{\"early\":1}");
   EXPECT_EQ(capture.Count(dropped), 1);
   EXPECT_EQ(capture.Count("ERROR: " + command + " did not end within 10 s and was ended"), 1)
       << capture.Console();
+}
+
+// A child whose helper process (started with its handles, so holding its output pipe) outlives
+// it: the runner takes the answer and goes on after the grace period, leaving the helper alone.
+// The same child hanging instead is ended at its bound together with its helper, and the answer
+// it sent before is kept.
+TEST(RunChild, GoesOnAfterTheChildsEndAndEndsItsWholeTreeAtTheBound) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> afterTheAnswer;
+    DWORD boundMs;
+    bool abandoned, endedAtBound, helperRunsOn;
+  } const cases[] = {
+      {"the child ends, its helper holds the pipe", {"exit:0"}, kTestChildBoundMs, true, false, true},
+      {"the child hangs past its bound", {"sleep:60000"}, 2000, false, true, false},
+  };
+  for (const Case& c : cases) {
+    OutputWatch capture(OutputWatch::kConsoleCaptured);
+    TempDir dir;
+    const std::string command = FakeChildCommand();
+    std::vector<std::string> script = {"spawn:own-pid:" + dir.File("helper.pid") + ";sleep:60000",
+                                       "line:R: {\"a\":1}"};
+    script.insert(script.end(), c.afterTheAnswer.begin(), c.afterTheAnswer.end());
+    const unsigned endedBefore = ChildrenEndedAtTheirBound();
+
+    EXPECT_EQ(RunChild(command, ScriptRequest(script), c.boundMs), "{\"a\":1}") << c.name;
+    SpawnedProcess helper(dir.File("helper.pid"));
+    ASSERT_TRUE(helper.idWritten()) << c.name;
+    EXPECT_EQ(helper.Running(), c.helperRunsOn) << c.name;
+    EXPECT_EQ(ChildrenEndedAtTheirBound() - endedBefore, c.endedAtBound ? 1u : 0u) << c.name;
+    const std::string abandoned = "ERROR: " + command +
+                                  " has ended, but its output pipe was still open 3 s later (held "
+                                  "by a process it started): the pipe was abandoned";
+    EXPECT_EQ(capture.Count(abandoned), c.abandoned ? 1 : 0) << c.name << capture.Console();
+    EXPECT_EQ(capture.Count("ERROR: " + command + " did not end within 2 s and was ended"),
+              c.endedAtBound ? 1 : 0)
+        << c.name;
+  }
+}
+
+// A flood of short lines costs the run log no more than the child's caps; what comes after it,
+// the answer among it, is still read.
+TEST(RunChild, LogsAChildsLinesUpToItsCapsAndReadsOn) {
+  OutputWatch capture(OutputWatch::kConsoleCaptured);
+  const std::string command = FakeChildCommand();
+  const unsigned long flood = kChildLogLineCap + 500;
+  EXPECT_EQ(RunChild(command,
+                     ScriptRequest({"line:C: to console", "stderr-repeat:" + std::to_string(flood) + ":S: f",
+                                    "line:C: still to console", "line:R: {\"kept\":1}"}),
+                     kTestChildBoundMs),
+            "{\"kept\":1}");
+  EXPECT_EQ(capture.Count("f"), int(kChildLogLineCap));
+  EXPECT_EQ(capture.Count("ERROR: dropped 500 message lines (2000 bytes) of " + command +
+                          " past the run log's cap of " + std::to_string(kChildLogLineCap) +
+                          " lines or " + std::to_string(kChildLogByteCap) + " bytes per child"),
+            1)
+      << capture.Console().substr(capture.Console().size() - 400);
+  EXPECT_NE(capture.Console().find("still to console\n"), std::string::npos);
+}
+
+TEST(ChildLogBudget, RefusesEveryLineFromTheFirstOnePastACap) {
+  struct Case {
+    const char* name;
+    std::vector<size_t> lines;
+    std::vector<bool> admitted;
+    unsigned long long droppedLines, droppedBytes;
+  } const cases[] = {
+      {"within both caps", {4, 4, 2}, {true, true, true}, 0, 0},
+      {"the line cap", {1, 1, 1, 1}, {true, true, true, false}, 1, 1},
+      {"the byte cap, and a short line after it", {6, 5, 1}, {true, false, false}, 2, 6},
+      {"a line of exactly the bytes left", {6, 4}, {true, true}, 0, 0},
+      {"an empty line counts as a line", {0, 0, 0, 0}, {true, true, true, false}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    ChildLogBudget budget(3, 10);
+    std::vector<bool> admitted;
+    for (size_t bytes : c.lines) admitted.push_back(budget.Admit(bytes));
+    EXPECT_EQ(admitted, c.admitted) << c.name;
+    EXPECT_EQ(budget.droppedLines(), c.droppedLines) << c.name;
+    EXPECT_EQ(budget.droppedBytes(), c.droppedBytes) << c.name;
+  }
 }
 
 TEST(CappedLineCutter, DropsOnlyTheLinesThatOutgrowTheCap) {

@@ -1,6 +1,7 @@
 #include "tests/support/process_runner.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <thread>
 
@@ -111,5 +112,10 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& args,
   DWORD code = 0;
   GetExitCodeProcess(process.get(), &code);
   result.exitCode = static_cast<int>(code);
+  PROCESS_MEMORY_COUNTERS memory = {};
+  if (GetProcessMemoryInfo(process.get(), &memory, sizeof(memory))) {
+    result.peakWorkingSetBytes = memory.PeakWorkingSetSize;
+    result.peakPagefileBytes = memory.PeakPagefileUsage;
+  }
   return result;
 }

@@ -7,6 +7,9 @@ struct ProcessResult {
   int exitCode = -1;
   std::string output;  // standard output and standard error, as the program wrote them
   bool timedOut = false;
+  // The program's peak memory as the system counted it (0 where it could not be read).
+  size_t peakWorkingSetBytes = 0;
+  size_t peakPagefileBytes = 0;
 };
 
 // Runs exePath with the command line "<exe name> <args>" in workDir; stdinText is written to its

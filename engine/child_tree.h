@@ -1,0 +1,26 @@
+#pragma once
+// A started child together with every process it starts, held in a job object of its own, so that
+// a child ended at its bound takes what it started with it: a helper left running would outlive
+// the bound and could keep the child's output pipe open.
+#include <windows.h>
+
+#include "common/platform/scoped_handle.h"
+
+class ChildTree {
+ public:
+  ChildTree() = default;
+  ChildTree(const ChildTree&) = delete;
+  ChildTree& operator=(const ChildTree&) = delete;
+
+  // Puts process, started suspended, into a job of its own, then lets thread run; false when the
+  // thread could not be resumed (the process is then ended). Where no job can be made or joined
+  // (a system that refuses a job inside the one the run engine runs in) the child runs all the
+  // same, and End can end only the child itself.
+  bool Hold(HANDLE process, HANDLE thread);
+  // Ends the child and every process in its job; true when the system took the call.
+  bool End(UINT exitCode) const;
+
+ private:
+  HANDLE process_ = nullptr;  // owned by the caller, which keeps it open while the tree is used
+  ScopedHandle job_;
+};
