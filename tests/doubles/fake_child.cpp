@@ -7,7 +7,8 @@
 // and suite can answer in its own way.
 // A script file whose first command is "no-std-handles" makes a child that is started like a
 // graphics test, without standard handles: it neither reads its input nor writes any output.
-// Started with arguments (by "spawn:"), it follows them as its script and reads no input.
+// Started by "spawn:" (first argument kSpawnedWord), it follows its further arguments as its
+// script and reads no input.
 //
 // Commands:
 //   line:TEXT        TEXT, CR LF            bare:TEXT     TEXT, LF only
@@ -147,11 +148,13 @@ bool WithoutStdHandles() {
          script.front() == "no-std-handles";
 }
 
+const char kSpawnedWord[] = "--spawned-script";
+
 // Starts this program with the commands as its arguments, on the same standard handles.
 void Spawn(const std::string& commands) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string commandLine = "\"" + std::string(path) + "\"";
+  std::string commandLine = "\"" + std::string(path) + "\" " + kSpawnedWord;
   size_t start = 0;
   for (;;) {
     const size_t end = commands.find(';', start);
@@ -185,14 +188,14 @@ void SplitCount(const std::string& argument, unsigned long& count, std::string& 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool spawned = argc > 1;
+  const bool spawned = argc > 1 && std::string(argv[1]) == kSpawnedWord;
   const bool withoutStdHandles = !spawned && WithoutStdHandles();
   DWORD startTick = GetTickCount();
   std::string request = withoutStdHandles || spawned ? std::string() : ReadAllInput();
   DWORD inputWaitMs = GetTickCount() - startTick;
 
   std::vector<std::string> script =
-      spawned ? std::vector<std::string>(argv + 1, argv + argc) : LoadScript(request);
+      spawned ? std::vector<std::string>(argv + 2, argv + argc) : LoadScript(request);
   Output out(withoutStdHandles ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE));
   Output err(withoutStdHandles ? nullptr : GetStdHandle(STD_ERROR_HANDLE));
   if (script.empty()) {

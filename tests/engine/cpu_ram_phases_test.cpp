@@ -2,6 +2,8 @@
 // with the fake child beside it under the benchmark children's names, each following its script.
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include <nlohmann/json.hpp>
 
 #include "tests/support/engine_run.h"
@@ -28,6 +30,37 @@ json ComponentWith(const EngineRun& run, const std::string& infoKey) {
     }
   }
   return nullptr;
+}
+
+// A CPU child that floods standard error with about 300 MB of short lines before its answer: the
+// run log keeps only the child's share, says once what it dropped, and the answer still counts.
+TEST(CpuRamPhases, AFloodOfShortLinesCostsOnlyWhatPassesTheLogsCaps) {
+  const std::string flood = "S: flood 0123456789012345678901234567890123456789";  // 51 bytes, CR LF
+  const unsigned long floodLines = 6000000;
+  EngineRun run = RunWithScripts(
+      "stderr-repeat:" + std::to_string(floodLines) + ":" + flood + "\n" +
+          "line:R: {\"benchmarks\":[{\"intScore\":7}],\"componentInfo\":[{\"cvnVersion\":\"1\"}]}\n",
+      "line:R: {\"benchmarks\":[{\"1CoreReadRAMBench\":12}]}\n");
+  std::cout << "engine peak working set " << run.process.peakWorkingSetBytes / 1000000
+            << " MB, peak pagefile use " << run.process.peakPagefileBytes / 1000000 << " MB\n";
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output.substr(0, 2000);
+  ASSERT_FALSE(run.resultDocument.empty());
+  const json document = json::parse(run.resultDocument, nullptr, false);
+  ASSERT_TRUE(document.is_object());
+
+  EXPECT_EQ(document["components"][0]["benchmarks"], json({{"intScore", "7"}}));
+  EXPECT_TRUE(run.Printed("INFO: Completed CPU benchmarks"));
+  EXPECT_TRUE(run.Printed("INFO: Completed RAM benchmarks"));
+  int dropLines = 0;
+  size_t floodLogged = 0;
+  for (const json& line : document["logs"]) {
+    const std::string text = line.get<std::string>();
+    if (text.find("dropped") != std::string::npos) ++dropLines;
+    if (text.find(flood.substr(3)) != std::string::npos) ++floodLogged;
+  }
+  EXPECT_EQ(dropLines, 1);
+  EXPECT_GT(floodLogged, 0u);
+  EXPECT_LT(floodLogged, floodLines / 100);
 }
 
 TEST(CpuRamPhases, MergeBothAnswersAndTheLatencyState) {

@@ -4,7 +4,9 @@
 //   {"batchTimeMs":4000,"batchLimit":5,"drives":[{"letter":"C:","disk":0,"freeGB":40}]}
 // and ends through the engine's exit rule, with "CVNDriveBench.exe" beside it as the drive
 // benchmark. Optional: "jsondebug":true runs in that mode; "unknownException":true makes the
-// phases throw an exception of no standard type after the drive phase.
+// phases throw an exception of no standard type after the drive phase; "coreBoundMs":N bounds each
+// drive's core run to N ms in place of its bound of minutes.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -49,6 +51,12 @@ FakeRowQuery CraftedRows(const nlohmann::json& drives) {
   }
   return query;
 }
+DWORD coreBoundMs = INFINITE;
+
+std::string RunCoreWithinScenarioBound(const std::string& commandLine,
+                                       const std::string& requestText, DWORD timeLimitMs) {
+  return RunChild(commandLine, requestText, std::min(timeLimitMs, coreBoundMs));
+}
 }  // namespace
 
 int main() {
@@ -58,10 +66,14 @@ int main() {
   FakeRowQuery rows = CraftedRows(scenario.at("drives"));
 
   const bool unknownException = scenario.value("unknownException", false);
+  coreBoundMs = scenario.value("coreBoundMs", coreBoundMs);
   const RunPhases phases = [&rows, unknownException](RunState& run) {
-    RunDrivePhase(run, [&rows](SystemInfo& info) {
-      info.EnumerateDrives(rows.Query(), [](const std::string&) { return std::string(); });
-    });
+    RunDrivePhase(
+        run,
+        [&rows](SystemInfo& info) {
+          info.EnumerateDrives(rows.Query(), [](const std::string&) { return std::string(); });
+        },
+        RunCoreWithinScenarioBound);
     if (unknownException) throw 42;
   };
   const RunWaits waits = [&scenario](uint32_t mainStartTick) {

@@ -129,6 +129,31 @@ TEST(DriveRun, ParksTheDrivesWithBenchmarksAndAppendsTheirSustainedWrites) {
   EXPECT_TRUE(run.Logged("INFO: Collecting sustained write bench results for G:"));
 }
 
+// A core run that sent its answer and then hung: ended at its bound, its answer counts (the drive
+// is parked and gets its sustained write), and the run is marked crashed.
+TEST(DriveRun, ACoreRunEndedAtItsBoundKeepsItsAnswerAndCrashesTheRun) {
+  const json scenario = {{"batchTimeMs", 60000},
+                         {"batchLimit", 5},
+                         {"coreBoundMs", 3000},
+                         {"drives", {Drive("C:", 0, 40)}}};
+  TempDir dir;
+  const DriveRun run =
+      RunDriver(dir, scenario,
+                {{"CVNDriveBench.C.Core.script", CoreAnswer("100") + "sleep:60000\n"},
+                 {"CVNDriveBench.C.SustainedWrite.script", kSustainedAnswer}});
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.document.is_object()) << run.process.output;
+
+  const std::string ended = "ERROR: CVNDriveBench.exe did not end within 3 s and was ended";
+  EXPECT_TRUE(run.Printed(ended)) << run.process.output;
+  EXPECT_TRUE(run.Logged(ended));
+  ASSERT_EQ(run.document["components"].size(), 1u);
+  const json& drive = run.document["components"][0];
+  EXPECT_EQ(drive["componentInfo"]["driveModel"], "fake");
+  EXPECT_EQ(drive["benchmarks"], json({{"sequentialWrite", "100"}, {"sustainedWrite", "900"}}));
+  EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "true");
+}
+
 TEST(DriveRun, EndsWhileASustainedWriteStillRunsPastTheTimeLimit) {
   const json scenario = {
       {"batchTimeMs", 2500}, {"batchLimit", 5}, {"drives", {Drive("C:", 0, 40)}}};

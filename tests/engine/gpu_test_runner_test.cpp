@@ -17,6 +17,7 @@
 #include "tests/support/fake_child_script.h"
 #include "tests/support/output_watch.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/spawned_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -188,9 +189,10 @@ TEST_F(GpuTestFolder, AMissingProgramFailsAtItsStart) {
   EXPECT_EQ(component.count("benchmarks"), 0u);
 }
 
+// Together with the helper process it started: nothing of the test outlives the bound.
 TEST_F(GpuTestFolder, AHangingTestIsEndedAtTheBound) {
   Succeeds("MELDRA", "20");
-  Script("TOSK", "sleep:600000\n");
+  Script("TOSK", "spawn:own-pid:" + dir.File("helper.pid") + ";sleep:600000\nsleep:600000\n");
   Succeeds("LUNE", "20");
   const DWORD start = GetTickCount();
   RunOnOrdinal(1, 3000);
@@ -198,6 +200,9 @@ TEST_F(GpuTestFolder, AHangingTestIsEndedAtTheBound) {
   EXPECT_LT(GetTickCount() - start, 120000u);
 
   EXPECT_EQ(Ran(), (std::vector<std::string>{"MELDRA", "TOSK"}));
+  SpawnedProcess helper(dir.File("helper.pid"));
+  EXPECT_TRUE(helper.idWritten());
+  EXPECT_FALSE(helper.Running());
   EXPECT_EQ(component.get_child("benchmarks").size(), 1u);
   const std::vector<LogEntry> log = watch.Log();
   ASSERT_EQ(log.size(), 3u);

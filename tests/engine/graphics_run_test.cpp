@@ -7,6 +7,8 @@
 #include "common/text_encoding.h"
 #include "gpustats/nvapi_types.h"
 #include "tests/support/engine_run.h"
+#include "tests/support/spawned_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -79,6 +81,31 @@ TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
 // The real GPU statistics child beside the engine, with a fake vendor library whose texts are not
 // UTF-8: its answer arrives, and the texts are in the document as their Latin-1 characters, beside
 // the monitor and display facts of the same answer.
+// A GPU statistics child that starts a helper holding its output pipe, answers and ends: its answer
+// is merged and the run goes on to the graphics tests without waiting for the helper.
+TEST(GraphicsRun, AHelperHoldingTheStatisticsChildsPipeDoesNotHoldTheRun) {
+  TempDir helperDir;
+  EngineRunSetup setup = WithFakeGraphicsTests();
+  setup.programs["CVNGPUStats.exe"] = "fake_child.exe";
+  setup.files["CVNGPUStats.script"] =
+      "spawn:own-pid:" + helperDir.File("helper.pid") + ";sleep:120000\n"
+      "line:R: {\"GPUSTATS_EXIT_CODE\":\"0\",\"gpuBios\":\"9.9\"}\n";
+  const EngineRun run = RunEngine(setup);
+  SpawnedProcess helper(helperDir.File("helper.pid"));
+  ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
+  ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
+
+  EXPECT_TRUE(helper.Running()) << "the run did not wait for the helper";
+  EXPECT_TRUE(run.Logged("ERROR: CVNGPUStats.exe has ended, but its output pipe was still open 3 s "
+                         "later (held by a process it started): the pipe was abandoned"))
+      << run.process.output;
+  const json graphics = GraphicsComponent(run);
+  ASSERT_TRUE(graphics.is_object()) << run.process.output;
+  EXPECT_EQ(graphics["componentInfo"]["gpuBios"], "9.9");
+  EXPECT_EQ(graphics["benchmarks"]["dx10Pellun"], "15.5");
+  EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
+}
+
 TEST(GraphicsRun, VendorTextsThatAreNotUtf8ReachTheDocument) {
   const std::string display1 = R"(\\.\DISPLAY1)";
   const std::string cutBios = "90.04.23.00.5F" + std::string(49, '-') + "\xC3";
