@@ -13,7 +13,8 @@
 
 namespace {
 
-// Lines of 100 bytes with their CR LF: "S: " lines are cut and logged, "R: " lines only cut.
+// Lines of 100 bytes with their CR LF: "S: " lines are cut and logged up to one child's log caps
+// (then counted and dropped), "R: " lines only cut.
 const std::string kBody(95, 'q');
 constexpr size_t kLineBytes = 3 + 95 + 2;
 

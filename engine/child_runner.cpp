@@ -192,9 +192,10 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
         deadline = GetTickCount64() + kPipeGraceMs;
         continue;
       }
-      // The grace period is over and the pipe is still held open.
+      // The grace period is over and the pipe is still held open (or the wait itself failed,
+      // which the cancelled read then reports as a failed read).
+      abandoned = wait == WAIT_TIMEOUT;
       CancelIoEx(readEnd, &overlapped);
-      abandoned = true;
       break;
     }
     DWORD got = 0;
