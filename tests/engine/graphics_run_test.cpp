@@ -7,7 +7,6 @@
 #include "common/text_encoding.h"
 #include "gpustats/nvapi_types.h"
 #include "tests/support/engine_run.h"
-#include "tests/support/spawned_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -90,12 +89,12 @@ TEST(GraphicsRun, AHelperHoldingTheStatisticsChildsPipeDoesNotHoldTheRun) {
   setup.files["CVNGPUStats.script"] =
       "spawn:own-pid:" + helperDir.File("helper.pid") + ";sleep:120000\n"
       "line:R: {\"GPUSTATS_EXIT_CODE\":\"0\",\"gpuBios\":\"9.9\"}\n";
+  setup.spawnedPidFiles = {helperDir.File("helper.pid")};
   const EngineRun run = RunEngine(setup);
-  SpawnedProcess helper(helperDir.File("helper.pid"));
   ASSERT_EQ(run.process.exitCode, 0) << run.process.output;
   ASSERT_TRUE(run.debugDocument.is_object()) << run.process.output;
 
-  EXPECT_TRUE(helper.Running()) << "the run did not wait for the helper";
+  EXPECT_EQ(run.spawnedRunningAfterRun, 1) << "the run did not wait for the helper";
   EXPECT_TRUE(run.Logged("ERROR: CVNGPUStats.exe has ended, but its output pipe was still open 3 s "
                          "later (held by a process it started): the pipe was abandoned"))
       << run.process.output;

@@ -4,6 +4,7 @@
 
 #include "tests/support/graphics_media.h"
 #include "tests/support/payload_decoder.h"
+#include "tests/support/spawned_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -51,6 +52,10 @@ EngineRun RunEngine(const EngineRunSetup& setup) {
       if (name != "." && name != "..") run.folderAfterRun.insert(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+  }
+  for (const std::string& pidFile : setup.spawnedPidFiles) {
+    SpawnedProcess spawned(pidFile);
+    if (spawned.Running()) ++run.spawnedRunningAfterRun;
   }
   // The folder goes with the run; a read-only file would stay behind.
   for (const std::string& name : setup.readOnlyFiles) {

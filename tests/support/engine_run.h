@@ -24,6 +24,9 @@ struct EngineRunSetup {
   std::set<std::string> folders;
   // Whether the graphics test's media of bin/ go beside the engine too, for the real ZORTA.exe.
   bool graphicsTestMedia = false;
+  // Files into which processes started by the children write their ids ("own-pid:"): those still
+  // running when the engine has ended are counted and then ended, before the folder goes.
+  std::set<std::string> spawnedPidFiles;
 };
 
 // The script of a GPU statistics child that answers with the one member the engine requires.
@@ -34,6 +37,7 @@ struct EngineRun {
   std::string resultDocument;  // the document read back from "rawresults.dat"; empty without one
   std::string resultFile;      // the bytes of "rawresults.dat" as the run left them
   std::set<std::string> folderAfterRun;  // the names in the engine's folder when it had ended
+  int spawnedRunningAfterRun = 0;          // of the setup's spawnedPidFiles
   // The document printed in jsondebug mode; null without one, or when it is not valid JSON in
   // UTF-8.
   nlohmann::json debugDocument;
