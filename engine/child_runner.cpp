@@ -66,8 +66,9 @@ bool CreateInheritablePipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
 // inheritable and synchronous, like an anonymous pipe's; the run engine's end is neither.
 bool CreateOutputPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
   static std::atomic<unsigned> pipeNumber{0};
-  const std::string name = "\\\\.\\pipe\\CorvanaRunEngine." + ToString(unsigned(GetCurrentProcessId())) +
-                           "." + ToString(unsigned(++pipeNumber));
+  const std::string name = "\\\\.\\pipe\\CorvanaRunEngine." +
+                           ToString(unsigned(GetCurrentProcessId())) + "." +
+                           ToString(unsigned(++pipeNumber));
   readEnd.reset(CreateNamedPipeA(name.c_str(),
                                  PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
                                      FILE_FLAG_FIRST_PIPE_INSTANCE,
@@ -182,7 +183,8 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
     // The read blocks (no polling) until data comes, the child ends or the deadline passes.
     for (;;) {
       const HANDLE waits[] = {readDone.get(), process};
-      const DWORD wait = WaitForMultipleObjects(childEnded ? 1 : 2, waits, FALSE, MsUntil(deadline));
+      const DWORD wait =
+          WaitForMultipleObjects(childEnded ? 1 : 2, waits, FALSE, MsUntil(deadline));
       if (wait == WAIT_OBJECT_0) break;
       if (wait == WAIT_OBJECT_0 + 1 || (wait == WAIT_TIMEOUT && !childEnded)) {
         if (wait == WAIT_TIMEOUT) {
@@ -212,14 +214,15 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
                      ToString(unsigned(kPipeGraceMs / 1000)) +
                      " s later (held by a process it started): the pipe was abandoned");
   } else if (reading.endError != ERROR_BROKEN_PIPE) {
-    WriteLogLine(kLogB, __LINE__, "ERROR: failed to read results: " + ErrorCodeText(reading.endError));
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: failed to read results: " + ErrorCodeText(reading.endError));
   }
   if (budget.droppedLines() > 0) {
     WriteLogLine(kLogB, __LINE__,
                  "ERROR: dropped " + std::to_string(budget.droppedLines()) + " message lines (" +
                      std::to_string(budget.droppedBytes()) + " bytes) of " + commandLine +
-                     " past the run log's cap of " + std::to_string(kChildLogLineCap) + " lines or " +
-                     std::to_string(kChildLogByteCap) + " bytes per child");
+                     " past the run log's cap of " + std::to_string(kChildLogLineCap) +
+                     " lines or " + std::to_string(kChildLogByteCap) + " bytes per child");
   }
   return reading;
 }

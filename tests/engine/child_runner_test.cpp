@@ -150,7 +150,8 @@ TEST(RunChild, GoesOnAfterTheChildsEndAndEndsItsWholeTreeAtTheBound) {
     DWORD boundMs;
     bool abandoned, endedAtBound, helperRunsOn;
   } const cases[] = {
-      {"the child ends, its helper holds the pipe", {"exit:0"}, kTestChildBoundMs, true, false, true},
+      {"the child ends, its helper holds the pipe", {"exit:0"}, kTestChildBoundMs, true, false,
+       true},
       {"the child hangs past its bound", {"sleep:60000"}, 2000, false, true, false},
   };
   for (const Case& c : cases) {
@@ -183,9 +184,10 @@ TEST(RunChild, LogsAChildsLinesUpToItsCapsAndReadsOn) {
   OutputWatch capture(OutputWatch::kConsoleCaptured);
   const std::string command = FakeChildCommand();
   const unsigned long flood = kChildLogLineCap + 500;
+  const std::string floodCommand = "stderr-repeat:" + std::to_string(flood) + ":S: f";
   EXPECT_EQ(RunChild(command,
-                     ScriptRequest({"line:C: to console", "stderr-repeat:" + std::to_string(flood) + ":S: f",
-                                    "line:C: still to console", "line:R: {\"kept\":1}"}),
+                     ScriptRequest({"line:C: to console", floodCommand, "line:C: still to console",
+                                    "line:R: {\"kept\":1}"}),
                      kTestChildBoundMs),
             "{\"kept\":1}");
   EXPECT_EQ(capture.Count("f"), int(kChildLogLineCap));

@@ -39,7 +39,8 @@ TEST(CpuRamPhases, AFloodOfShortLinesCostsOnlyWhatPassesTheLogsCaps) {
   const unsigned long floodLines = 6000000;
   EngineRun run = RunWithScripts(
       "stderr-repeat:" + std::to_string(floodLines) + ":" + flood + "\n" +
-          "line:R: {\"benchmarks\":[{\"intScore\":7}],\"componentInfo\":[{\"cvnVersion\":\"1\"}]}\n",
+          "line:R: {\"benchmarks\":[{\"intScore\":7}],"
+          "\"componentInfo\":[{\"cvnVersion\":\"1\"}]}\n",
       "line:R: {\"benchmarks\":[{\"1CoreReadRAMBench\":12}]}\n");
   std::cout << "engine peak working set " << run.process.peakWorkingSetBytes / 1000000
             << " MB, peak pagefile use " << run.process.peakPagefileBytes / 1000000 << " MB\n";
