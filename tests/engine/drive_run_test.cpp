@@ -322,6 +322,7 @@ TEST(DriveRun, AnExceptionOfUnknownTypeEndsTheRunWithZeroAndNoFile) {
     EXPECT_EQ(run.process.output.find("DEBUG ADMIN JSON"), std::string::npos);
   }
 }
+
 // The seam makes zlib's init or deflate refuse when the result file is written: the run fails
 // with the reason and leaves the older file as it was.
 TEST(DriveRun, ACompressionFailureFailsTheRunAndKeepsTheOlderFile) {
