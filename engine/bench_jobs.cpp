@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 
+#include "common/exception_text.h"
 #include "common/floating_point.h"
 #include "common/run_log.h"
 #include "engine/child_runner.h"
@@ -46,7 +47,7 @@ std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
     return runChild(job.commandLine, job.requestText, job.timeLimitMs);
   } catch (const std::exception& error) {
     try {
-      WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + error.what());
+      WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + ExceptionText(error));
     } catch (...) {
     }
   } catch (...) {

@@ -125,7 +125,11 @@ bool WriteRequest(HANDLE inputWriteEnd, const std::string& requestText) {
   return ok && written == requestText.size();
 }
 
+// The deadline of a bound of INFINITE, which never falls due.
+constexpr ULONGLONG kNoDeadline = ~0ULL;
+
 DWORD MsUntil(ULONGLONG deadline) {
+  if (deadline == kNoDeadline) return INFINITE;
   const ULONGLONG now = GetTickCount64();
   return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
@@ -169,7 +173,7 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
     return reading;
   }
   // Until the child has ended: its bound; after that: the end of the grace period.
-  ULONGLONG deadline = GetTickCount64() + timeLimitMs;
+  ULONGLONG deadline = timeLimitMs == INFINITE ? kNoDeadline : GetTickCount64() + timeLimitMs;
   bool childEnded = false;
   bool abandoned = false;
   while (!abandoned) {

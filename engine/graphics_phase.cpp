@@ -23,7 +23,6 @@ void RunGraphicsPhase(RunState& run, const GraphicsBenchmarks& benchmarks) {
       WriteLogLine(kLogS, __LINE__, "INFO: Completed GPU benchmarks with GPUStats crash");
     }
   } catch (const std::exception& error) {
-    // Without the JSON library's "[json.exception...] " head, like the children's lines.
     WriteLogLine(kLogB, __LINE__, "ERROR: GPU benchmark error: " + ExceptionText(error));
   } catch (...) {
     WriteLogLine(kLogB, __LINE__, "ERROR: GPU benchmark fatal error");

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "common/exception_text.h"
 #include "common/run_log.h"
 #include "engine/run_state.h"
 
@@ -14,7 +15,7 @@ void GuardPhase(RunState& run, const char* benchName, const std::string& reply, 
     body();
   } catch (const std::exception& error) {
     WriteLogLine(kLogB, __LINE__,
-                 std::string("ERROR: ") + benchName + " failed with error: " + error.what() + " (" +
+                 std::string("ERROR: ") + benchName + " failed with error: " + ExceptionText(error) + " (" +
                      reply + ")");
     run.clientCrashed = true;
   } catch (...) {

@@ -18,6 +18,11 @@ bool NestedDeeperThan(const nlohmann::json& value, int levels) {
   return false;
 }
 
+bool HasEmptySegment(const std::string& path) {
+  return path.empty() || path.front() == '.' || path.back() == '.' ||
+         path.find("..") != std::string::npos;
+}
+
 void MergeElement(Tree& target, const nlohmann::json& element, const std::string& prefix,
                   MergeMode mode) {
   // Iterating a non-object raises the JSON library's own error for key(); null gives nothing.
@@ -33,6 +38,9 @@ void MergeElement(Tree& target, const nlohmann::json& element, const std::string
 }  // namespace
 
 void AddReplyValue(Tree& target, const std::string& path, const std::string& value) {
+  // An empty segment would store an unnamed child, and the writer writes a node with unnamed
+  // children as an array.
+  if (HasEmptySegment(path)) throw std::runtime_error("key \"" + path + "\" has an empty segment");
   // The walk of add: the first child of each key but the last; the node where it stops gets the
   // new child.
   const Tree* node = &target;

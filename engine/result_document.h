@@ -17,7 +17,9 @@ enum class MergeMode {
 constexpr int kMaxReplyNesting = 256;
 
 // add(path, value), refused with a standard exception when the store would give a node that
-// holds a value a child (a key "a.b" after a value under "a"), which the writer cannot represent.
+// holds a value a child (a key "a.b" after a value under "a"), which the writer cannot represent,
+// or when a segment of the path is empty ("", "a.", ".a", "a..b"), which the writer would turn
+// into an array.
 void AddReplyValue(Tree& target, const std::string& path, const std::string& value);
 
 // Copies the members of each element of reply[member] into target under prefix + key, elements in

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "common/exception_text.h"
 #include "common/run_log.h"
 #include "common/text_encoding.h"
 #include "common/text_helpers.h"
@@ -57,7 +58,8 @@ std::string AssembleResultDocument(RunState& run, const std::string& seconds) {
   return WriteDocument(document);
 }
 
-int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waitsFor) {
+int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waitsFor,
+                  const ZlibCalls& zlib) {
   try {
     RunState run;
     run.jsondebug = jsondebug;
@@ -74,9 +76,9 @@ int RunBenchmarks(bool jsondebug, const RunPhases& phases, const RunWaits& waits
     ConsoleLine("INFO: Completed all benchmarks in " + seconds + " s");
     const std::string text = AssembleResultDocument(run, seconds);
     if (jsondebug) PrintDebugDocument(text);
-    WriteResultFile(text);
+    WriteResultFile(text, zlib);
   } catch (const std::exception& e) {
-    std::cerr << "error: " << e.what() << '\n';
+    std::cerr << "error: " << ExceptionText(e) << '\n';
     return 1;
   } catch (...) {
     std::cerr << "Exception of unknown type!\n";

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "common/result_payload.h"
 #include "engine/run_state.h"
 #include "engine/sustained_write_stage.h"
 
@@ -16,9 +17,10 @@ using RunWaits = std::function<SustainedWriteWaits(uint32_t mainStartTick)>;
 // (completion line, document, jsondebug lines, result file) under the outer handlers. Returns the
 // exit code: 0 after the end of the run or an exception of unknown type, 1 after a standard
 // exception, which is printed on standard error and leaves no new result file (a result file that
-// cannot be written is one).
+// cannot be compressed or written is one). zlib: the compressor's calls, for tests.
 int RunBenchmarks(bool jsondebug, const RunPhases& phases,
-                  const RunWaits& waitsFor = RunSustainedWriteWaits);
+                  const RunWaits& waitsFor = RunSustainedWriteWaits,
+                  const ZlibCalls& zlib = kZlibCalls);
 
 // The exit rule: returns exitCode for a normal end when every launched job has stored its result.
 // Otherwise a job may still use the run log, its mutex and benchResults, which a normal end would

@@ -18,8 +18,8 @@ bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& 
   nlohmann::json answer;
   try {
     answer = nlohmann::json::parse(reply);
-  } catch (const nlohmann::json::parse_error&) {
-    // Counts as no answer below.
+  } catch (const nlohmann::json::exception&) {
+    // Every error of the library, a number out of range included, counts as no answer below.
   }
   if (!answer.is_object() || !answer.contains("GPUSTATS_EXIT_CODE")) {
     WriteLogLine(kLogB, __LINE__,

@@ -82,3 +82,48 @@ TEST(ResultPayload, StreamHeaderSaysLevelNine) {
   EXPECT_EQ(static_cast<unsigned char>(stream[0]), 0x78);
   EXPECT_EQ(static_cast<unsigned char>(stream[1]), 0xDA);
 }
+
+namespace {
+int InitRefuses(z_stream&, int) { return Z_MEM_ERROR; }
+int InitRefusesWithItsText(z_stream& stream, int) {
+  stream.msg = const_cast<char*>("incompatible version");
+  return Z_VERSION_ERROR;
+}
+int RealDeflate(z_stream& stream, int flush) { return deflate(&stream, flush); }
+int DeflateRefuses(z_stream&, int) { return Z_STREAM_ERROR; }
+int FinishRefuses(z_stream& stream, int flush) {
+  return flush == Z_FINISH ? Z_DATA_ERROR : deflate(&stream, flush);
+}
+// Answers as if all were well and moves nothing.
+int DeflateStands(z_stream&, int) { return Z_OK; }
+}  // namespace
+
+// A compressor that cannot start or a deflate call that refuses is an error, never an empty or cut
+// stream; and no stream that stands still is called for ever.
+TEST(ResultPayload, ACompressorThatRefusesRaisesAnError) {
+  struct Case {
+    const char* what;
+    ZlibCalls zlib;
+    const char* error;
+  } const cases[] = {
+      {"init refuses", {InitRefuses, RealDeflate},
+       "zlib could not compress the result document: deflateInit gave -4 (insufficient memory)"},
+      {"init refuses with its own text", {InitRefusesWithItsText, RealDeflate},
+       "zlib could not compress the result document: deflateInit gave -6 (incompatible version)"},
+      {"deflate refuses", {kZlibCalls.init, DeflateRefuses},
+       "zlib could not compress the result document: deflate gave -2 (stream error)"},
+      {"deflate refuses to finish", {kZlibCalls.init, FinishRefuses},
+       "zlib could not compress the result document: deflate gave -3 (data error)"},
+      {"deflate makes no progress", {kZlibCalls.init, DeflateStands},
+       "zlib could not compress the result document: deflate gave -5 (buffer error)"},
+  };
+  const std::string text(300000, 'x');
+  for (const Case& c : cases) {
+    try {
+      EncodeResultPayload(text, c.zlib);
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), c.error) << c.what;
+    }
+  }
+}

@@ -110,3 +110,58 @@ TEST(EngineResultFile, IsReplacedWholeOrTheRunFailsAndKeepsTheOlderOne) {
     EXPECT_EQ(run.resultFile, c.folder ? "" : older) << c.what;
   }
 }
+
+// A partial file left by an earlier run is ours whatever its mode; the new file has none of it, so
+// the next run can replace it too. An empty folder of that name goes as well.
+TEST(EngineResultFile, AStalePartialFileIsRemovedAndEveryLaterRunWritesItsFile) {
+  struct Case {
+    const char* what;
+    bool folder;
+    DWORD attributes;
+  } const cases[] = {
+      {"a read-only partial file", false, FILE_ATTRIBUTE_READONLY},
+      {"a read-only, hidden system file", false,
+       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+      {"an empty read-only folder", true, FILE_ATTRIBUTE_READONLY},
+  };
+  for (const Case& c : cases) {
+    LoneEngine engine;
+    const std::string partial = engine.dir.File("rawresults.dat.partial");
+    if (c.folder) {
+      ASSERT_TRUE(CreateDirectoryA(partial.c_str(), nullptr)) << c.what;
+    } else {
+      engine.dir.Write("rawresults.dat.partial", "rawBenchData=stale");
+    }
+    ASSERT_TRUE(SetFileAttributesA(partial.c_str(), c.attributes)) << c.what;
+    for (int run = 1; run <= 2; ++run) {
+      const ProcessResult result = engine.Run("start");
+      EXPECT_EQ(result.exitCode, 0) << c.what << ", run " << run << "\n" << result.output;
+      EXPECT_FALSE(engine.dir.Exists("rawresults.dat.partial")) << c.what << ", run " << run;
+      const DWORD attributes = GetFileAttributesA(engine.dir.File("rawresults.dat").c_str());
+      ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << c.what << ", run " << run;
+      EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+                0u)
+          << c.what << ", run " << run;
+      const std::string document = DecodeResultFile(engine.dir.Read("rawresults.dat"));
+      EXPECT_TRUE(nlohmann::json::parse(document, nullptr, false).is_object())
+          << c.what << ", run " << run;
+    }
+  }
+}
+
+// A folder of that name that holds something is not the engine's to delete: the run says so and
+// fails, and both the folder and the older result file stay.
+TEST(EngineResultFile, APartialFolderWithContentFailsTheRunAndStays) {
+  LoneEngine engine;
+  engine.dir.Write("rawresults.dat", "rawBenchData=older");
+  ASSERT_TRUE(CreateDirectoryA(engine.dir.File("rawresults.dat.partial").c_str(), nullptr));
+  engine.dir.Write("rawresults.dat.partial\\kept.txt", "kept");
+  const ProcessResult result = engine.Run("start");
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  EXPECT_NE(result.output.find("error: cannot remove the stale rawresults.dat.partial: " +
+                               ErrorCodeText(ERROR_DIR_NOT_EMPTY)),
+            std::string::npos)
+      << result.output;
+  EXPECT_EQ(engine.dir.Read("rawresults.dat.partial\\kept.txt"), "kept");
+  EXPECT_EQ(engine.dir.Read("rawresults.dat"), "rawBenchData=older");
+}

@@ -5,7 +5,8 @@
 // and ends through the engine's exit rule, with "CVNDriveBench.exe" beside it as the drive
 // benchmark. Optional: "jsondebug":true runs in that mode; "unknownException":true makes the
 // phases throw an exception of no standard type after the drive phase; "coreBoundMs":N bounds each
-// drive's core run to N ms in place of its bound of minutes.
+// drive's core run to N ms in place of its bound of minutes; "zlibRefuses":"init" or "deflate"
+// makes that zlib call refuse when the result file is written.
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,16 @@ const char kDiskQuery[] =
     "FirmwareRevision,SerialNumber from Win32_DiskDrive";
 
 // The WMI rows of the drives: one disk row per disk, one partition and one logical disk per drive.
+int InitRefuses(z_stream&, int) { return Z_MEM_ERROR; }
+int DeflateRefuses(z_stream&, int) { return Z_STREAM_ERROR; }
+
+ZlibCalls ChosenZlib(const std::string& refusing) {
+  ZlibCalls zlib = kZlibCalls;
+  if (refusing == "init") zlib.init = InitRefuses;
+  if (refusing == "deflate") zlib.deflate = DeflateRefuses;
+  return zlib;
+}
+
 FakeRowQuery CraftedRows(const nlohmann::json& drives) {
   FakeRowQuery query;
   query.result = 1;
@@ -82,5 +93,6 @@ int main() {
     limited.batchLimit = scenario.at("batchLimit").get<int>();
     return limited;
   };
-  return EndProcess(RunBenchmarks(scenario.value("jsondebug", false), phases, waits));
+  return EndProcess(RunBenchmarks(scenario.value("jsondebug", false), phases, waits,
+                                  ChosenZlib(scenario.value("zlibRefuses", ""))));
 }

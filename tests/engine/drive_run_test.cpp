@@ -211,11 +211,11 @@ TEST(DriveRun, ASustainedWriteAnswerThatCannotBeMergedCostsOnlyItsDrivesMembers)
   }
   EXPECT_EQ(components[2]["benchmarks"], json({{"sequentialWrite", "100"}, {"sustainedWrite", "900"}}));
   EXPECT_EQ(run.PrintedStartingWith(
-                "ERROR: DriveBench sustained write on C: failed with error: [json.exception.parse_error"),
+                "ERROR: DriveBench sustained write on C: failed with error: parse error at line 1"),
             1)
       << run.process.output;
   EXPECT_EQ(run.PrintedStartingWith("ERROR: DriveBench sustained write on D: failed with error: "
-                                    "[json.exception.type_error.302] type must be string"),
+                                    "type must be string"),
             1)
       << run.process.output;
   EXPECT_EQ(run.document["systemInfo"]["clientCrashed"], "true");
@@ -345,6 +345,32 @@ TEST(DriveRun, AnExceptionOfUnknownTypeEndsTheRunWithZeroAndNoFile) {
         << run.process.output;
     EXPECT_EQ(run.PrintedStartingWith("INFO: Completed all benchmarks in "), 0);
     EXPECT_EQ(run.process.output.find("DEBUG ADMIN JSON"), std::string::npos);
+  }
+}
+
+// The seam makes zlib's init or deflate refuse when the result file is written: the run fails
+// with the reason and leaves the older file as it was.
+TEST(DriveRun, ACompressionFailureFailsTheRunAndKeepsTheOlderFile) {
+  struct Case {
+    const char* refusing;
+    const char* error;
+  } const cases[] = {
+      {"init", "error: zlib could not compress the result document: deflateInit gave -4 "
+               "(insufficient memory)"},
+      {"deflate", "error: zlib could not compress the result document: deflate gave -2 "
+                  "(stream error)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refusing);
+    const json scenario = {
+        {"batchTimeMs", 60000}, {"batchLimit", 5}, {"drives", json::array()}, {"zlibRefuses", c.refusing}};
+    TempDir dir;
+    dir.Write("rawresults.dat", "rawBenchData=older");
+    const DriveRun run = RunDriver(dir, scenario, {});
+    EXPECT_EQ(run.process.exitCode, 1) << run.process.output;
+    EXPECT_TRUE(run.Printed(c.error)) << run.process.output;
+    EXPECT_EQ(dir.Read("rawresults.dat"), "rawBenchData=older");
+    EXPECT_FALSE(dir.Exists("rawresults.dat.partial"));
   }
 }
 }  // namespace

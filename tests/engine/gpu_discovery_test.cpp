@@ -251,6 +251,8 @@ TEST_F(GpuDiscovery, AnUnusableStatisticsAnswerIsReportedAndTheTestsRunAllTheSam
       "{\"monHWName\":\"Fake Monitor\"}",
       "{\"BENCHRUNNER_ERROR\":\"No results retured from child\"}",
       "not json",
+      // The library's out_of_range error, not its parse error.
+      "{\"GPUSTATS_EXIT_CODE\":\"0\",\"monHWName\":\"Fake Monitor\",\"gpuCoreClock\":1e400}",
       "[\"GPUSTATS_EXIT_CODE\"]",
       "null",
   };

@@ -99,6 +99,42 @@ TEST(MergeReplyEntries, AKeyExtendingAnEarlierValueIsRefusedAndTheDocumentStaysW
   }
 }
 
+// An empty segment would store an unnamed member, which the writer writes as an array element.
+TEST(MergeReplyEntries, AKeyWithAnEmptySegmentIsRefusedAndTheObjectStaysOne) {
+  struct Case {
+    const char* key;
+    const char* prefix;
+    const char* error;
+  } const cases[] = {
+      {"", "", "key \"\" has an empty segment"},
+      {"", "componentInfo.", "key \"componentInfo.\" has an empty segment"},
+      {".", "", "key \".\" has an empty segment"},
+      {"a..b", "", "key \"a..b\" has an empty segment"},
+      {"a.", "benchmarks.", "key \"benchmarks.a.\" has an empty segment"},
+      {".a", "componentInfo.", "key \"componentInfo..a\" has an empty segment"},
+  };
+  for (const Case& c : cases) {
+    for (MergeMode mode : {MergeMode::Text, MergeMode::JsonText}) {
+      const std::string prefix = c.prefix;
+      Tree tree;
+      tree.add(prefix + "kept", "1");
+      const json reply = {{"m", json::array({{{"first", "2"}}, {{c.key, "4"}}, {{"later", "5"}}})}};
+      std::string error;
+      try {
+        MergeReplyEntries(tree, reply, "m", prefix, mode);
+      } catch (const std::runtime_error& e) {
+        error = e.what();
+      }
+      EXPECT_EQ(error, c.error) << c.key;
+      // The members before it stay, nothing after it is added, and no array is written.
+      const Tree& object = prefix.empty() ? tree : tree.get_child(prefix.substr(0, prefix.size() - 1));
+      const std::string first = mode == MergeMode::Text ? "2" : "\"2\"";
+      EXPECT_EQ(Members(object), "kept=1;first=" + first + ";") << c.key;
+      EXPECT_EQ(Written(tree).find('['), std::string::npos) << c.key;
+    }
+  }
+}
+
 TEST(MergeReplyEntries, AKeyExtendingAValueOfTheTargetIsRefused) {
   Tree component;
   component.add("benchmarks.sequentialWrite", "2000");
