@@ -264,6 +264,19 @@ TEST(MeshFile, BrokenFilesFailCleanlyWithTheirFault) {
   }
 }
 
+// Changes to a whole file that the drawing rule judges, for either way of drawing.
+void Unchanged(MeshFile*) {}
+void FirstMeshWithoutSubsets(MeshFile* file) { file->meshes[0].subsetCount = 0; }
+void SubsetsWithoutIndices(MeshFile* file) {
+  for (MeshSubsetRecord& subset : file->subsets) subset.indexCount = 0;
+}
+void WithoutFrames(MeshFile* file) { file->frames.clear(); }
+// A copy of the first mesh behind it, the first left without subsets.
+void WholeMeshBehindAnEmptyOne(MeshFile* file) {
+  file->meshes.push_back(file->meshes[0]);
+  FirstMeshWithoutSubsets(file);
+}
+
 TEST(MeshFile, AFileThatReadsButHoldsNothingToDrawIsNamedForWhatItLacks) {
   MeshFile room;
   std::string failure;
@@ -281,13 +294,13 @@ TEST(MeshFile, AFileThatReadsButHoldsNothingToDrawIsNamedForWhatItLacks) {
     const char* missing;
   };
   const Case cases[] = {
-      {"the whole room, by its first mesh", first, [](MeshFile*) {}, ""},
-      {"the whole room, through its frames", frames, [](MeshFile*) {}, ""},
+      {"the whole room, by its first mesh", first, Unchanged, ""},
+      {"the whole room, through its frames", frames, Unchanged, ""},
       {"no mesh at all", first, [](MeshFile* f) { f->meshes.clear(); }, "the file holds no mesh"},
       {"no mesh at all, through frames", frames,
        [](MeshFile* f) {
          f->meshes.clear();
-         f->frames.clear();
+         WithoutFrames(f);
        },
        "the file holds no mesh"},
       {"a first mesh without vertices", first,
@@ -296,33 +309,26 @@ TEST(MeshFile, AFileThatReadsButHoldsNothingToDrawIsNamedForWhatItLacks) {
       {"a first mesh without indices", first,
        [](MeshFile* f) { f->indexBuffers[0].record.indexCount = 0; },
        "its first mesh has no indices"},
-      {"a first mesh without subsets", first, [](MeshFile* f) { f->meshes[0].subsetCount = 0; },
+      {"a first mesh without subsets", first, FirstMeshWithoutSubsets,
        "its first mesh has no subsets"},
-      {"subsets without indices", first,
-       [](MeshFile* f) { for (auto& subset : f->subsets) subset.indexCount = 0; },
+      {"subsets without indices", first, SubsetsWithoutIndices,
        "its first mesh has no subset with indices"},
       {"one subset with indices is enough", first, [](MeshFile* f) { f->subsets[0].indexCount = 0; },
        ""},
       {"a whole second mesh behind an empty first one, which the instanced draw takes", first,
-       [](MeshFile* f) {
-         f->meshes.push_back(f->meshes[0]);
-         f->meshes[0].subsetCount = 0;
-       },
-       "its first mesh has no subsets"},
-      {"no frames, for the instanced draw", first, [](MeshFile* f) { f->frames.clear(); }, ""},
-      {"no frames", frames, [](MeshFile* f) { f->frames.clear(); }, "the file holds no frame"},
+       WholeMeshBehindAnEmptyOne, "its first mesh has no subsets"},
+      {"no frames, for the instanced draw", first, WithoutFrames, ""},
+      {"no frames", frames, WithoutFrames, "the file holds no frame"},
       {"frames that name no mesh", frames,
        [](MeshFile* f) { for (auto& frame : f->frames) frame.mesh = meshNoIndex; },
        "no frame names a mesh"},
-      {"a frame's mesh without subsets", frames, [](MeshFile* f) { f->meshes[0].subsetCount = 0; },
+      {"a frame's mesh without subsets", frames, FirstMeshWithoutSubsets,
        "the mesh of frame ScannerRoom has no subsets"},
-      {"a frame's mesh whose subsets have no indices", frames,
-       [](MeshFile* f) { for (auto& subset : f->subsets) subset.indexCount = 0; },
+      {"a frame's mesh whose subsets have no indices", frames, SubsetsWithoutIndices,
        "the mesh of frame ScannerRoom has no subset with indices"},
       {"one frame's mesh that draws is enough", frames,
        [](MeshFile* f) {
-         f->meshes.push_back(f->meshes[0]);
-         f->meshes[0].subsetCount = 0;
+         WholeMeshBehindAnEmptyOne(f);
          f->frames.push_back(f->frames[1]);
          f->frames[2].mesh = 1;
        },
