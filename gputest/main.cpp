@@ -10,6 +10,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   FrameworkState& framework = Framework();
   framework.trace = WriteTraceLine;
+  // The measured run's window takes no input; only the dummy run's flag could let it in.
+  framework.interactive = [] { return dummyRun.interactive; };
   framework.callbacks.modifyDeviceSettings = AdjustDeviceSettings;
   framework.callbacks.windowMessage = HandleSceneMessage;
   framework.callbacks.keyboard = HandleSceneKey;

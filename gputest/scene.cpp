@@ -1,7 +1,6 @@
 #include "gputest/scene.h"
 
 #include <cfloat>
-#include <utility>
 
 #include "gputest/effect/effect.h"
 #include "gputest/framework/framework.h"
@@ -123,15 +122,21 @@ HRESULT CreateSceneResourcesOn(ID3D10Device* device) {
   if (FAILED(hr)) return hr;
 
   // A frame without one of them would be measured all the same, and cheaper: a mesh or texture
-  // that cannot be found or read fails the run as missing media, the loader having told the
-  // debugger which file and why.
-  const std::pair<CDXUTSDKMesh*, const wchar_t*> meshes[] = {
-      {&roomMesh, L"Scanner\\ScannerRoom.sdkmesh"},
-      {&monitorsMesh, L"Scanner\\ScannerMonitors.sdkmesh"},
-      {&armMesh, L"Scanner\\ScannerArm.sdkmesh"},
-      {&sphereMesh, L"misc\\ReflectSphere.sdkmesh"}};
-  for (const auto& mesh : meshes) {
-    hr = mesh.first->Create(device, mesh.second, true);
+  // that cannot be found or read, or a mesh with nothing to draw the way the scene draws it,
+  // fails the run as missing media, the loader having told the debugger which file and why. The
+  // sphere is drawn through its frames, the others by their first mesh record.
+  struct SceneMesh {
+    CDXUTSDKMesh* mesh;
+    const wchar_t* name;
+    MeshDrawing drawing;
+  };
+  const SceneMesh meshes[] = {
+      {&roomMesh, L"Scanner\\ScannerRoom.sdkmesh", MeshDrawing::firstRecord},
+      {&monitorsMesh, L"Scanner\\ScannerMonitors.sdkmesh", MeshDrawing::firstRecord},
+      {&armMesh, L"Scanner\\ScannerArm.sdkmesh", MeshDrawing::firstRecord},
+      {&sphereMesh, L"misc\\ReflectSphere.sdkmesh", MeshDrawing::throughFrames}};
+  for (const SceneMesh& mesh : meshes) {
+    hr = mesh.mesh->Create(device, mesh.name, true, mesh.drawing);
     if (FAILED(hr)) return hr;
   }
 

@@ -3,7 +3,7 @@
 // projection; the model-viewer camera looks at its point from a distance kept within its limits.
 #include <windows.h>
 
-#include "gputest/scene/matrix.h"
+#include "gputest/math/matrix.h"
 
 class CBaseCamera {
  public:

@@ -4,15 +4,15 @@
 #include "gputest/framework/framework.h"
 
 HCURSOR FullScreenCursor(const FrameworkState& framework) {
-  return framework.showCursorWhenFullScreen
+  return framework.cursor.showWhenFullScreen
              ? LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))
              : nullptr;
 }
 
 void DXUTSetCursorSettings(FrameworkState& framework, bool showCursorWhenFullScreen,
                            bool clipCursorWhenFullScreen) {
-  framework.showCursorWhenFullScreen = showCursorWhenFullScreen;
-  framework.clipCursorWhenFullScreen = clipCursorWhenFullScreen;
+  framework.cursor.showWhenFullScreen = showCursorWhenFullScreen;
+  framework.cursor.clipWhenFullScreen = clipCursorWhenFullScreen;
   if (framework.device) SetUpCursor(framework);
 }
 
@@ -23,16 +23,16 @@ void SetUpCursor(FrameworkState& framework) {
   }
   SetCursor(FullScreenCursor(framework));
   RECT window{};
-  if (framework.clipCursorWhenFullScreen && framework.window != nullptr &&
+  if (framework.cursor.clipWhenFullScreen && framework.window != nullptr &&
       GetWindowRect(framework.window, &window)) {
-    framework.cursorClipped = ClipCursor(&window) != FALSE;
+    framework.cursor.clipped = ClipCursor(&window) != FALSE;
   } else {
     ReleaseCursorClip(framework);
   }
 }
 
 void ReleaseCursorClip(FrameworkState& framework) {
-  if (!framework.cursorClipped) return;
+  if (!framework.cursor.clipped) return;
   ClipCursor(nullptr);
-  framework.cursorClipped = false;
+  framework.cursor.clipped = false;
 }

@@ -58,6 +58,22 @@ struct DevicePlatform {
   DevicePlatform();
 };
 
+// The cursor while the device is full screen, and whether the clip in force is the framework's own.
+struct FrameworkCursor {
+  bool showWhenFullScreen = false;
+  bool clipWhenFullScreen = false;
+  bool clipped = false;
+};
+
+// The two window states that pause the framework's clock and rendering. The pause is derived from
+// them, never counted, so no message out of turn can end it while one of them still holds.
+struct FrameworkPause {
+  bool minimized = false;
+  bool insideSizeMove = false;
+
+  bool Paused() const { return minimized || insideSizeMove; }
+};
+
 // The exit code of a run on the reference rasteriser; unlike the other codes it is no failure.
 constexpr int kReferenceDeviceExitCode = 10;
 
@@ -78,6 +94,8 @@ struct FrameworkState {
   HRESULT (*createWindow)(const wchar_t* title) = nullptr;
   bool windowCreateAttempted = false;
   std::wstring windowTitle;
+  // Whether the window takes keyboard and mouse input: the program says, read at each message.
+  std::function<bool()> interactive = [] { return false; };
   bool keys[256] = {};
   bool mouseButtons[5] = {};  // left, middle, right, x1, x2
   bool reportMouseMoves = false;
@@ -102,19 +120,13 @@ struct FrameworkState {
   bool deviceObjectsReset = false;
   UINT syncInterval = 0;
   bool deviceRemade = false;  // a removed or reset device was made anew once already
-  // The cursor in full screen, and whether the cursor clip in force is the framework's own.
-  bool showCursorWhenFullScreen = false;
-  bool clipCursorWhenFullScreen = false;
-  bool cursorClipped = false;
+  FrameworkCursor cursor;
   // The windowed back buffer's size while full screen, for the way back.
   UINT windowedBackBufferWidth = 0;
   UINT windowedBackBufferHeight = 0;
 
   FrameworkClock clock;
-  // Pauses of the clock and the rendering; each pause has its own count, so they nest.
-  int pauseCount = 0;
-  bool minimized = false;
-  bool insideSizeMove = false;
+  FrameworkPause pause;
   double lastFrameTime = 0.0;
   FrameRateCounter frameRate;
   FrameStatsFacts frameStatsFacts;
@@ -136,9 +148,9 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
 // The window procedure's work on a framework: keyboard and mouse reach it only when interactive.
 LRESULT HandleFrameworkMessage(FrameworkState& framework, bool interactive, HWND window,
                                UINT message, WPARAM wParam, LPARAM lParam);
-// Stops (pause) or lets go on (!pause) the framework's clock and rendering. Pauses are counted:
-// both go on once every pause has been let go.
-void PauseFramework(FrameworkState& framework, bool pause);
+// Sets the window states that pause the framework, and stops or lets go on its clock to match:
+// the clock stands exactly while the window is minimised or inside a move or size loop.
+void SetFrameworkPause(FrameworkState& framework, const FrameworkPause& pause);
 
 // Searches the device settings for the call and the overrides and makes the device, its swap chain
 // and views; shows its failures itself.

@@ -1,5 +1,7 @@
 #include "gputest/framework/framework_errors.h"
 
+#include "gputest/framework/modal_box.h"
+
 FrameworkError FrameworkErrorFor(HRESULT result, bool remoteSession) {
   switch (result) {
     case frameworkNoDirect3D:
@@ -34,9 +36,9 @@ bool DisplayFrameworkError(HRESULT result, const std::wstring& windowTitle, bool
   if (error.exitCode == 0) return false;
   *exitCode = error.exitCode;
   if (showBoxes) {
-    messages.messageBox(nullptr, error.message,
-                        windowTitle.empty() ? L"DXUT Application" : windowTitle,
-                        MB_ICONERROR | MB_OK);
+    // The failures that end a run are shown after its quit is posted; the box waits all the same.
+    ShowModalBox(messages, nullptr, error.message,
+                 windowTitle.empty() ? L"DXUT Application" : windowTitle, MB_ICONERROR | MB_OK);
   }
   return true;
 }

@@ -27,7 +27,8 @@ struct FrameworkError {
 FrameworkError FrameworkErrorFor(HRESULT result, bool remoteSession);
 
 // The display itself: sets the exit code for a result it knows and, unless boxes are switched off,
-// shows its message with the error icon, titled with the window title or "DXUT Application".
-// Returns whether it knew the result.
+// shows its message with the error icon, titled with the window title or "DXUT Application", and
+// waits for the box even when the run's quit is already pending. Returns whether it knew the
+// result.
 bool DisplayFrameworkError(HRESULT result, const std::wstring& windowTitle, bool showBoxes,
                            int* exitCode, const UserMessages& messages = {});

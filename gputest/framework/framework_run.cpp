@@ -14,8 +14,9 @@ HRESULT RemakeLostDevice(FrameworkState& framework) {
 }  // namespace
 
 void RenderFrameworkFrame(FrameworkState& framework) {
-  // A minimised or paused window draws nothing until it is restored or let go.
-  if (framework.window == nullptr || IsIconic(framework.window) || framework.pauseCount > 0) {
+  // A minimised window, or one inside a move or size loop, draws nothing until it is restored or
+  // let go.
+  if (framework.window == nullptr || framework.pause.Paused()) {
     Sleep(50);
     return;
   }

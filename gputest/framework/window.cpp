@@ -1,8 +1,9 @@
 #include "gputest/framework/framework.h"
-#include "gputest/process_globals.h"
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return HandleFrameworkMessage(Framework(), dummyRun.interactive, window, message, wParam, lParam);
+  FrameworkState& framework = Framework();
+  return HandleFrameworkMessage(framework, framework.interactive(), window, message, wParam,
+                                lParam);
 }
 
 HRESULT CreateFrameworkWindow(const wchar_t* title) {

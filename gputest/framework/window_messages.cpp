@@ -55,23 +55,26 @@ void ResizeToClientArea(FrameworkState& framework, HWND window) {
 }
 
 void HandleSize(FrameworkState& framework, WPARAM wParam, LPARAM lParam) {
-  if (wParam == SIZE_MINIMIZED) {
-    // Nothing is seen while minimised: the frames would only cost time.
-    if (!framework.minimized) PauseFramework(framework, true);
-    framework.minimized = true;
-    return;
-  }
-  if (framework.minimized) PauseFramework(framework, false);
-  framework.minimized = false;
+  FrameworkPause pause = framework.pause;
+  // Nothing is seen while minimised: the frames would only cost time.
+  pause.minimized = wParam == SIZE_MINIMIZED;
+  SetFrameworkPause(framework, pause);
   // Inside a size loop the swap chain follows once, when the loop ends.
-  if (!framework.insideSizeMove) ResizeToClientArea(framework, LOWORD(lParam), HIWORD(lParam));
+  if (!pause.Paused()) ResizeToClientArea(framework, LOWORD(lParam), HIWORD(lParam));
+}
+
+// While the window is dragged or sized no frame is drawn: the clock stops, so the time spent there
+// neither lowers the frame rate nor moves the scene on.
+void SetInsideSizeMove(FrameworkState& framework, bool inside) {
+  FrameworkPause pause = framework.pause;
+  pause.insideSizeMove = inside;
+  SetFrameworkPause(framework, pause);
 }
 }  // namespace
 
-void PauseFramework(FrameworkState& framework, bool pause) {
-  framework.pauseCount += pause ? 1 : -1;
-  if (framework.pauseCount < 0) framework.pauseCount = 0;
-  if (framework.pauseCount > 0) {
+void SetFrameworkPause(FrameworkState& framework, const FrameworkPause& pause) {
+  framework.pause = pause;
+  if (pause.Paused()) {
     framework.clock.Stop();
   } else {
     framework.clock.Resume();
@@ -123,15 +126,11 @@ LRESULT HandleFrameworkMessage(FrameworkState& framework, bool interactive, HWND
         return TRUE;
       }
       break;
-    // While the window is dragged or sized no frame is drawn: the clock stops, so the time spent
-    // there lowers neither the frame rate nor moves the scene on.
     case WM_ENTERSIZEMOVE:
-      PauseFramework(framework, true);
-      framework.insideSizeMove = true;
+      SetInsideSizeMove(framework, true);
       break;
     case WM_EXITSIZEMOVE:
-      PauseFramework(framework, false);
-      framework.insideSizeMove = false;
+      SetInsideSizeMove(framework, false);
       ResizeToClientArea(framework, window);
       break;
     default:

@@ -69,13 +69,14 @@ DXGI_FORMAT FormatOfIndexType(uint32_t indexType) {
   return indexType == meshIndex32 ? DXGI_FORMAT_R32_UINT : DXGI_FORMAT_R16_UINT;
 }
 
-HRESULT CDXUTSDKMesh::Create(ID3D10Device* device, const wchar_t* name, bool adjacency) {
+HRESULT CDXUTSDKMesh::Create(ID3D10Device* device, const wchar_t* name, bool adjacency,
+                             MeshDrawing drawing) {
   Destroy();
   wchar_t path[MAX_PATH];
   const HRESULT found = FindMediaFile(path, name);
   if (FAILED(found)) return found;  // the media search has told the debugger
   std::string failure;
-  const HRESULT hr = CreateFromPath(device, path, adjacency, &failure);
+  const HRESULT hr = CreateFromPath(device, path, adjacency, drawing, &failure);
   if (FAILED(hr)) {
     Destroy();
     TellDebugger(name, failure);
@@ -84,7 +85,7 @@ HRESULT CDXUTSDKMesh::Create(ID3D10Device* device, const wchar_t* name, bool adj
 }
 
 HRESULT CDXUTSDKMesh::CreateFromPath(ID3D10Device* device, const std::wstring& path,
-                                     bool adjacency, std::string* failure) {
+                                     bool adjacency, MeshDrawing drawing, std::string* failure) {
   // A file that cannot be opened, read or understood is missing media, as one not found is.
   std::ifstream in(path.c_str(), std::ios::binary);
   if (!in) {
@@ -98,6 +99,9 @@ HRESULT CDXUTSDKMesh::CreateFromPath(ID3D10Device* device, const std::wstring& p
     return frameworkMediaNotFound;
   }
   if (!ReadMeshFile(bytes.data(), bytes.size(), &file_, failure)) return frameworkMediaNotFound;
+  // A file with nothing to draw is as good as none.
+  *failure = MissingGeometry(file_, drawing);
+  if (!failure->empty()) return frameworkMediaNotFound;
 
   for (const MeshVertexBuffer& vertices : file_.vertexBuffers) {
     vertexBuffers_.emplace_back();

@@ -8,6 +8,7 @@
 #include "common/platform/com_holders.h"
 #include "gputest/effect/effect.h"
 #include "gputest/mesh/mesh_file.h"
+#include "gputest/mesh/mesh_geometry.h"
 
 // The device topology of a stored primitive type; an unknown type draws as a triangle list.
 D3D10_PRIMITIVE_TOPOLOGY TopologyOfPrimitiveType(uint32_t primitiveType);
@@ -29,10 +30,12 @@ class CDXUTSDKMesh {
   // textures of its materials (looked for beside the file) on device; with adjacency also one
   // adjacency index buffer per mesh. Any failure leaves the mesh empty, so that it draws nothing,
   // and is told to the debugger ("Failed to load mesh: ", the name, ": " and the reason, or the
-  // media search's own messages). A mesh file or texture that cannot be found or read gives the
-  // framework's media-not-found result; the device's failures and a texture reader that cannot
-  // be loaded (E_FAIL) give their own.
-  HRESULT Create(ID3D10Device* device, const wchar_t* name, bool adjacency);
+  // media search's own messages). A mesh file or texture that cannot be found or read, and a file
+  // in which drawing, the way the caller draws it, finds no geometry, give the framework's
+  // media-not-found result; the device's failures and a texture reader that cannot be loaded
+  // (E_FAIL) give their own.
+  HRESULT Create(ID3D10Device* device, const wchar_t* name, bool adjacency,
+                 MeshDrawing drawing = MeshDrawing::throughFrames);
   // Releases the device objects and forgets the file.
   void Destroy();
 
@@ -61,7 +64,7 @@ class CDXUTSDKMesh {
 
  private:
   HRESULT CreateFromPath(ID3D10Device* device, const std::wstring& path, bool adjacency,
-                         std::string* failure);
+                         MeshDrawing drawing, std::string* failure);
   HRESULT CreateTextures(ID3D10Device* device, const std::wstring& folder, std::string* failure);
   void RenderMesh(ID3D10Device* device, UINT mesh, const EffectTechnique& technique,
                   EffectVariable* diffuseTexture, EffectVariable* diffuseColour,

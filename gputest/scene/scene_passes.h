@@ -4,7 +4,7 @@
 // buffer first, so the frame shown is that of the last pass.
 #include <array>
 
-#include "gputest/scene/matrix.h"
+#include "gputest/math/matrix.h"
 
 enum class SceneObject { room, monitors, arm, sphere };
 

@@ -3,7 +3,7 @@
 // room, the sphere and the environment map's faces.
 #include <array>
 
-#include "gputest/scene/matrix.h"
+#include "gputest/math/matrix.h"
 
 // The point the camera looks at all run long.
 constexpr Vector3 sceneLookAt{0.0f, 4.7f, 0.0f};

@@ -269,6 +269,62 @@ TEST_F(WineDevice, ADeviceStillHeldAtShutdownShowsItsMessageAndEndsWithExitCode5
   }
 }
 
+// A window the framework's own handling runs, so that closing it posts the quit as the program's
+// window does.
+LRESULT CALLBACK FrameworkHandledWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  auto* framework = reinterpret_cast<FrameworkState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (framework == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return HandleFrameworkMessage(*framework, false, window, message, wParam, lParam);
+}
+
+HWND MakeFrameworkHandledWindow(FrameworkState* framework) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = FrameworkHandledWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"ZORTA framework-handled test window";
+  RegisterClassW(&windowClass);  // already there from an earlier case: the same class
+  const HWND window = CreateWindowW(windowClass.lpszClassName, L"ZORTA quit test",
+                                    WS_OVERLAPPEDWINDOW, 0, 0, 1296, 759, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(framework));
+  return window;
+}
+
+TEST_F(WineDevice, TheStillInUseBoxAtTheEndOfARunIsShownWithNoQuitPendingAndTheQuitFollows) {
+  for (bool showBoxes : {true, false}) {
+    SCOPED_TRACE(showBoxes ? "message boxes on" : "message boxes off");
+    DestroyWindow(framework.window);
+    framework.window = MakeFrameworkHandledWindow(&framework);
+    framework.showMessageBoxes = showBoxes;
+    framework.exitCode = 0;
+    std::vector<bool> quitPendingAtBox;
+    framework.messages.messageBox = [&](HWND, const std::wstring& text, const std::wstring&, UINT) {
+      boxes.push_back(text);
+      MSG quit;
+      quitPendingAtBox.push_back(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0);
+    };
+    boxes.clear();
+    ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
+    ID3D10Device* held = framework.device.get();
+    held->AddRef();
+    // What the end of a timed run does: the window closes, which posts the quit, then the device
+    // goes while the test still holds it.
+    ShutdownFramework(framework, 0);
+    EXPECT_EQ(framework.exitCode, 5);
+    EXPECT_EQ(boxes, showBoxes ? std::vector<std::wstring>{L"The Direct3D device was released "
+                                                           L"while still in use."}
+                               : std::vector<std::wstring>{});
+    EXPECT_EQ(quitPendingAtBox, showBoxes ? std::vector<bool>{false} : std::vector<bool>{});
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "after the box the quit is pending again, so the main loop ends";
+    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(held->Release(), 0u);
+  }
+  framework.window = MakeWindow();
+}
+
 // A framework whose Present reports the losses queued, then presents for real.
 class WineDeviceWithLosses : public WineDevice {
  protected:
@@ -364,14 +420,14 @@ std::string Text(const RECT& r) {
 TEST_F(WineDevice, InFullScreenTheCursorIsShownAndClippedAndLetGoOnTheWayBack) {
   DXUTSetCursorSettings(framework, true, true);
   ASSERT_EQ(DXUTCreateDevice(framework, true, 1280, 720), S_OK);
-  EXPECT_FALSE(framework.cursorClipped) << "a windowed device clips nothing";
+  EXPECT_FALSE(framework.cursor.clipped) << "a windowed device clips nothing";
 
   ASSERT_EQ(DXUTToggleFullScreen(framework), S_OK);
   DXGI_SWAP_CHAIN_DESC desc{};
   ASSERT_TRUE(framework.swapChain);
   framework.swapChain->GetDesc(&desc);
   ASSERT_FALSE(desc.Windowed);
-  EXPECT_TRUE(framework.cursorClipped);
+  EXPECT_TRUE(framework.cursor.clipped);
 
   SetCursor(nullptr);
   EXPECT_EQ(HandleFrameworkMessage(framework, false, framework.window, WM_SETCURSOR,
@@ -381,7 +437,7 @@ TEST_F(WineDevice, InFullScreenTheCursorIsShownAndClippedAndLetGoOnTheWayBack) {
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
 
   ASSERT_EQ(DXUTToggleFullScreen(framework), S_OK);
-  EXPECT_FALSE(framework.cursorClipped) << "back in a window the clip is lifted";
+  EXPECT_FALSE(framework.cursor.clipped) << "back in a window the clip is lifted";
   EXPECT_TRUE(boxes.empty());
 }
 

@@ -9,7 +9,7 @@
 #include "gputest/effect/cube_mips.h"
 #include "gputest/effect/effect.h"
 #include "gputest/framework/media_search.h"
-#include "gputest/scene/matrix.h"
+#include "gputest/math/matrix.h"
 #include "tests/support/d3d10_test_device.h"
 #include "tests/support/temp_dir.h"
 

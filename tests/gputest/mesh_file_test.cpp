@@ -10,6 +10,7 @@
 #include "gputest/framework/media_search.h"
 #include "gputest/mesh/adjacency.h"
 #include "gputest/mesh/mesh_file.h"
+#include "gputest/mesh/mesh_geometry.h"
 #include "gputest/mesh/sdk_mesh.h"
 
 namespace {
@@ -260,6 +261,83 @@ TEST(MeshFile, BrokenFilesFailCleanlyWithTheirFault) {
     MeshFile file;
     std::string failure;
     ASSERT_FALSE(ReadMeshFile(cut.data(), cut.size(), &file, &failure)) << size;
+  }
+}
+
+// Changes to a whole file that the drawing rule judges, for either way of drawing.
+void Unchanged(MeshFile*) {}
+void FirstMeshWithoutSubsets(MeshFile* file) { file->meshes[0].subsetCount = 0; }
+void SubsetsWithoutIndices(MeshFile* file) {
+  for (MeshSubsetRecord& subset : file->subsets) subset.indexCount = 0;
+}
+void WithoutFrames(MeshFile* file) { file->frames.clear(); }
+// A copy of the first mesh behind it, the first left without subsets.
+void WholeMeshBehindAnEmptyOne(MeshFile* file) {
+  file->meshes.push_back(file->meshes[0]);
+  FirstMeshWithoutSubsets(file);
+}
+
+TEST(MeshFile, AFileThatReadsButHoldsNothingToDrawIsNamedForWhatItLacks) {
+  MeshFile room;
+  std::string failure;
+  ASSERT_TRUE(Read(ReadMedia(L"Scanner\\ScannerRoom.sdkmesh"), &room, &failure)) << failure;
+  ASSERT_EQ(room.meshes.size(), 1u);
+  ASSERT_EQ(room.frames.size(), 2u);  // "Root" without a mesh, then the room's own frame
+  ASSERT_EQ(room.meshes[0].subsetCount, 2u);
+
+  constexpr MeshDrawing first = MeshDrawing::firstRecord;
+  constexpr MeshDrawing frames = MeshDrawing::throughFrames;
+  struct Case {
+    const char* shows;
+    MeshDrawing drawing;
+    void (*change)(MeshFile* file);
+    const char* missing;
+  };
+  const Case cases[] = {
+      {"the whole room, by its first mesh", first, Unchanged, ""},
+      {"the whole room, through its frames", frames, Unchanged, ""},
+      {"no mesh at all", first, [](MeshFile* f) { f->meshes.clear(); }, "the file holds no mesh"},
+      {"no mesh at all, through frames", frames,
+       [](MeshFile* f) {
+         f->meshes.clear();
+         WithoutFrames(f);
+       },
+       "the file holds no mesh"},
+      {"a first mesh without vertices", first,
+       [](MeshFile* f) { f->vertexBuffers[0].record.vertexCount = 0; },
+       "its first mesh has no vertices"},
+      {"a first mesh without indices", first,
+       [](MeshFile* f) { f->indexBuffers[0].record.indexCount = 0; },
+       "its first mesh has no indices"},
+      {"a first mesh without subsets", first, FirstMeshWithoutSubsets,
+       "its first mesh has no subsets"},
+      {"subsets without indices", first, SubsetsWithoutIndices,
+       "its first mesh has no subset with indices"},
+      {"one subset with indices is enough", first,
+       [](MeshFile* f) { f->subsets[0].indexCount = 0; }, ""},
+      {"a whole second mesh behind an empty first one, which the instanced draw takes", first,
+       WholeMeshBehindAnEmptyOne, "its first mesh has no subsets"},
+      {"no frames, for the instanced draw", first, WithoutFrames, ""},
+      {"no frames", frames, WithoutFrames, "the file holds no frame"},
+      {"frames that name no mesh", frames,
+       [](MeshFile* f) { for (auto& frame : f->frames) frame.mesh = meshNoIndex; },
+       "no frame names a mesh"},
+      {"a frame's mesh without subsets", frames, FirstMeshWithoutSubsets,
+       "the mesh of frame ScannerRoom has no subsets"},
+      {"a frame's mesh whose subsets have no indices", frames, SubsetsWithoutIndices,
+       "the mesh of frame ScannerRoom has no subset with indices"},
+      {"one frame's mesh that draws is enough", frames,
+       [](MeshFile* f) {
+         WholeMeshBehindAnEmptyOne(f);
+         f->frames.push_back(f->frames[1]);
+         f->frames[2].mesh = 1;
+       },
+       ""},
+  };
+  for (const Case& c : cases) {
+    MeshFile file = room;
+    c.change(&file);
+    EXPECT_EQ(MissingGeometry(file, c.drawing), c.missing) << c.shows;
   }
 }
 

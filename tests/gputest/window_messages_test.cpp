@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gputest/framework/framework.h"
+#include "gputest/timed_test_run.h"
 
 namespace {
 
@@ -81,11 +82,11 @@ TEST_F(PausedFramework, FrameTimeDoesNotAdvanceAcrossAMoveOrSizeLoopOrWhileMinim
     counter += 16;
     const double before = framework.clock.Now();
     Send(c.beginMessage, c.beginWParam, MAKELPARAM(640, 480));
-    EXPECT_GT(framework.pauseCount, 0);
+    EXPECT_TRUE(framework.pause.Paused());
     counter += 5000;  // five seconds of dragging, or of a minimised window
     EXPECT_DOUBLE_EQ(framework.clock.Now(), before);
     Send(c.endMessage, c.endWParam, MAKELPARAM(640, 480));
-    EXPECT_EQ(framework.pauseCount, 0);
+    EXPECT_FALSE(framework.pause.Paused());
     EXPECT_DOUBLE_EQ(framework.clock.Now(), before);
     counter += 16;
     EXPECT_DOUBLE_EQ(framework.clock.Now(), before + 0.016);
@@ -105,8 +106,48 @@ TEST_F(PausedFramework, AMinimiseInsideASizeLoopKeepsTheClockStoppedUntilBothEnd
   counter += 20;
   EXPECT_DOUBLE_EQ(framework.clock.Now(), before + 0.02);
   Send(WM_EXITSIZEMOVE);  // an end without a start lets go of nothing more
-  EXPECT_EQ(framework.pauseCount, 0);
+  EXPECT_FALSE(framework.pause.Paused());
   EXPECT_FALSE(framework.clock.Stopped());
+}
+
+TEST_F(PausedFramework, AMoveOrSizeEndWhileMinimisedLeavesItPausedWhileTheRunsClockGoesOn) {
+  // The frames a timed run sees, on the same counter: the run's clock is the tick, not the
+  // framework's clock.
+  TimedTestRun run("ZORTA");
+  TestStopClock runClock;
+  TestStopPlatform platform;
+  platform.tick = [this] { return static_cast<uint32_t>(counter); };
+  platform.commandLine = [] { return std::wstring(L"ZORTA.exe -forcehal -adapter:0"); };
+  UserMessages quiet;
+  quiet.debugOutput = [](const std::wstring&) {};
+  int frames = 0;
+  bool runEnded = false;
+  framework.callbacks.frameRender = [&](ID3D10Device*, double, float) {
+    ++frames;
+    runEnded = run.CheckTestStop(runClock, 0.0f, platform, quiet);
+  };
+
+  RenderFrameworkFrame(framework);
+  ASSERT_EQ(frames, 1);
+  const double before = framework.clock.Now();
+  Send(WM_SIZE, SIZE_MINIMIZED);
+  counter += 2000;
+  Send(WM_EXITSIZEMOVE);  // out of turn: no move or size loop began
+  EXPECT_TRUE(framework.pause.Paused());
+  EXPECT_TRUE(framework.clock.Stopped());
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(frames, 1) << "a minimised window draws nothing";
+  counter += 3000;
+  EXPECT_DOUBLE_EQ(framework.clock.Now(), before);
+
+  Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480));
+  EXPECT_FALSE(framework.pause.Paused());
+  counter += 16;
+  RenderFrameworkFrame(framework);
+  EXPECT_EQ(frames, 2);
+  EXPECT_DOUBLE_EQ(framework.lastFrameTime, before + 0.016);
+  // Over five seconds since the first frame, all but 16 ms of them minimised: the run is over.
+  EXPECT_TRUE(runEnded);
 }
 
 TEST_F(PausedFramework, DraggingTheWindowDoesNotLowerTheFrameRate) {
@@ -137,7 +178,7 @@ TEST_F(PausedFramework, KeysReachTheProgramOnlyInAnInteractiveRun) {
     EXPECT_EQ(HandleFrameworkMessage(framework, interactive, window, WM_KEYDOWN, VK_PAUSE, 0), 0);
     EXPECT_EQ(framework.keys[VK_PAUSE], interactive);
     EXPECT_EQ(keys, interactive ? std::vector<UINT>{VK_PAUSE} : std::vector<UINT>{});
-    EXPECT_EQ(framework.pauseCount, 0);
+    EXPECT_FALSE(framework.pause.Paused());
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The scene's 4 x 4 matrices in the row-vector convention (a point multiplies on the left, so
-// world x view x projection), laid out as the effect's matrix variables take them.
+// The 4 x 4 matrices of the framework's cameras and of the scene, in the row-vector convention (a
+// point multiplies on the left, so world x view x projection), laid out as the effect's matrix
+// variables take them.
 
 struct Vector3 {
   float x, y, z;

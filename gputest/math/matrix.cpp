@@ -1,4 +1,4 @@
-#include "gputest/scene/matrix.h"
+#include "gputest/math/matrix.h"
 
 #include <cmath>
 
