@@ -10,7 +10,9 @@ thread off (WINE_D3D_CONFIG csmt=0): each frame is on the screen once its presen
 stays there while the next one is drawn. Wine's dxgi trace counts the presents. A run whose one
 frame was shown only while the program ended proves nothing either way and is run again, a few
 times at most; a run that presented two frames or more and showed no scene fails, as does one
-that presented none.
+that presented none. ZORTA runs in a session of its own, so that where the kernel groups the
+scheduling by session (autogroup) it shares the processors with the host's other sessions as one
+of them, not with every process of the session that started the check.
 Usage: zorta_frame_check.py WINE_RUN ZORTA_EXE"""
 import collections
 import os
@@ -91,7 +93,7 @@ def run_once(wine_run, zorta, screen):
         with open(trace_path, "wb") as trace:
             process = subprocess.Popen(
                 [wine_run, zorta, "-forcehal", "-width:1280", "-height:720", "-adapter:0"],
-                cwd=work, env=env, stderr=trace)
+                cwd=work, env=env, stderr=trace, start_new_session=True)
             verdicts = []
             deadline = time.time() + RUN_LIMIT
             while process.poll() is None and time.time() < deadline:
