@@ -261,7 +261,9 @@ TEST_F(WineDevice, ADeviceStillHeldAtShutdownShowsItsMessageAndEndsWithExitCode5
     EXPECT_EQ(framework.exitCode, c.exitCode) << c.shows;
     EXPECT_EQ(boxes, c.exitCode == 5 ? stillInUse : std::vector<std::wstring>{}) << c.shows;
     EXPECT_FALSE(framework.device) << c.shows;
-    if (c.extraReference) EXPECT_EQ(held->Release(), 0u) << c.shows;
+    if (c.extraReference) {
+      EXPECT_EQ(held->Release(), 0u) << c.shows;
+    }
     // The shutdown closed the window; the next case needs one.
     DestroyWindow(framework.window);
     framework.window = MakeWindow();
