@@ -1,15 +1,15 @@
 #include "engine/capped_lines.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "engine/message_lines.h"
 
-int CappedLineCutter::Cut(const char* block, size_t length, std::vector<std::string>& lines) {
-  int dropped = 0;
+std::vector<size_t> CappedLineCutter::Cut(const char* block, size_t length,
+                                          std::vector<std::string>& lines) {
+  std::vector<size_t> drops;
   if (dropping_) {
     const void* lf = std::memchr(block, '\n', length);
-    if (lf == nullptr) return 0;
+    if (lf == nullptr) return drops;
     // The dropped line ends here; the rest of the block starts the next one.
     dropping_ = false;
     const size_t skipped = static_cast<const char*>(lf) - block + 1;
@@ -19,16 +19,22 @@ int CappedLineCutter::Cut(const char* block, size_t length, std::vector<std::str
   const size_t first = lines.size();
   CutMessageLines(carried_, block, length, lines);
   // A line may have grown past the cap in the very block that ended it.
-  const auto kept = std::remove_if(lines.begin() + first, lines.end(),
-                                   [this](const std::string& line) { return line.size() > cap_; });
-  dropped += static_cast<int>(lines.end() - kept);
-  lines.erase(kept, lines.end());
+  size_t kept = first;
+  for (size_t i = first; i < lines.size(); ++i) {
+    if (lines[i].size() > cap_) {
+      drops.push_back(kept - first);
+      continue;
+    }
+    if (kept != i) lines[kept] = std::move(lines[i]);
+    ++kept;
+  }
+  lines.resize(kept);
   // The unfinished text may still end in the carriage return that the cut drops.
   if (carried_.size() > cap_ + 1) {
     carried_.clear();
     carried_.shrink_to_fit();
     dropping_ = true;
-    ++dropped;
+    drops.push_back(kept - first);
   }
-  return dropped;
+  return drops;
 }

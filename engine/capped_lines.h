@@ -14,9 +14,10 @@ class CappedLineCutter {
 
   // Cuts one block as CutMessageLines does, but drops every line longer than the cap (without its
   // line end): a line that outgrows it before its line feed has arrived is not kept any further and
-  // is skipped up to and including that line feed. Returns how many lines this block dropped or
-  // began to drop, so that the caller can say so once per line.
-  int Cut(const char* block, size_t length, std::vector<std::string>& lines);
+  // is skipped up to and including that line feed. Returns, for each line this block dropped or
+  // began to drop, how many of the lines it added come before that one, so that the caller can
+  // say so once per line, in the order the child wrote them.
+  std::vector<size_t> Cut(const char* block, size_t length, std::vector<std::string>& lines);
 
  private:
   size_t cap_;

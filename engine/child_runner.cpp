@@ -140,17 +140,19 @@ std::atomic<unsigned> childrenEndedAtTheirBound{0};
 void RouteBlock(const char* block, DWORD length, CappedLineCutter& cutter, ChildLogBudget& budget,
                 std::vector<std::string>& lines, std::string& result) {
   lines.clear();
-  const int dropped = cutter.Cut(block, length, lines);
-  for (const std::string& line : lines) {
-    const MessageLineKind kind = ClassifyMessageLine(line);
+  const std::vector<size_t> drops = cutter.Cut(block, length, lines);
+  size_t nextDrop = 0;
+  for (size_t i = 0; i <= lines.size(); ++i) {
+    for (; nextDrop < drops.size() && drops[nextDrop] == i; ++nextDrop) {
+      WriteLogLine(kLogB, __LINE__,
+                   "ERROR: dropped a child's message line longer than " +
+                       ToString(unsigned(kMessageLineCap)) + " bytes");
+    }
+    if (i == lines.size()) break;
+    const MessageLineKind kind = ClassifyMessageLine(lines[i]);
     const bool logged = kind != MessageLineKind::Console && kind != MessageLineKind::Result;
-    if (logged && !budget.Admit(line.size())) continue;
-    RouteMessageLine(line, result);
-  }
-  for (int i = 0; i < dropped; ++i) {
-    WriteLogLine(kLogB, __LINE__,
-                 "ERROR: dropped a child's message line longer than " +
-                     ToString(unsigned(kMessageLineCap)) + " bytes");
+    if (logged && !budget.Admit(lines[i].size())) continue;
+    RouteMessageLine(lines[i], result);
   }
 }
 

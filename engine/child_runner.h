@@ -20,10 +20,10 @@ constexpr DWORD kPipeGraceMs = 3000;
 
 // Starts commandLine (found beside the run engine first), writes requestText to its standard input
 // and reads its output until the child lets go of it, or until kPipeGraceMs after the child has
-// ended. A child still running timeLimitMs after its start (INFINITE: never) is ended with every process it started,
-// with an error line that names it and the bound; the last result line it sent before is returned
-// all the same, and ChildrenEndedAtTheirBound counts it. Safe to call from several threads at
-// once: each child inherits only its own two pipe ends.
+// ended. A child still running timeLimitMs after its start (INFINITE: never) is ended with every
+// process it started, with an error line that names it and the bound; the last result line it
+// sent before is returned all the same, and ChildrenEndedAtTheirBound counts it. Safe to call from
+// several threads at once: each child inherits only its own two pipe ends.
 std::string RunChild(const std::string& commandLine, const std::string& requestText,
                      DWORD timeLimitMs);
 

@@ -222,28 +222,40 @@ TEST(ChildLogBudget, RefusesEveryLineFromTheFirstOnePastACap) {
   }
 }
 
-TEST(CappedLineCutter, DropsOnlyTheLinesThatOutgrowTheCap) {
+// Each drop is told where the child wrote the dropped line: "-" stands for it among the lines.
+TEST(CappedLineCutter, DropsOnlyTheLinesThatOutgrowTheCapInTheirPlace) {
   struct Case {
     const char* name;
     std::vector<std::string> blocks;
-    std::vector<std::string> lines;
-    int drops;
+    std::vector<std::string> seen;
   } const cases[] = {
-      {"a line of the cap's length is kept", {"12345678", "\r\n"}, {"12345678"}, 0},
-      {"also when its carriage return is carried", {"12345678\r", "\n"}, {"12345678"}, 0},
-      {"one longer, ended in the same block", {"123456789\r\nok\r\n"}, {"ok"}, 1},
-      {"a longer line is dropped up to its line feed", {"123456789", "0\r\nnext\r\n"}, {"next"}, 1},
+      {"a line of the cap's length is kept", {"12345678", "\r\n"}, {"12345678"}},
+      {"also when its carriage return is carried", {"12345678\r", "\n"}, {"12345678"}},
+      {"one longer, ended in the same block", {"123456789\r\nok\r\n"}, {"-", "ok"}},
+      {"one longer between two lines of one block", {"a\r\n123456789\r\nb\r\n"},
+       {"a", "-", "b"}},
+      {"grown past the cap in the block that ends it, before the next line",
+       {"1234567", "89\r\nafter\r\n"}, {"-", "after"}},
+      {"a longer line is dropped up to its line feed", {"123456789", "0\r\nnext\r\n"},
+       {"-", "next"}},
       {"a dropped line spans many blocks", {"123456789", "abcdefghij", "klm\r", "\nR: {}\r\n"},
-       {"R: {}"}, 1},
-      {"two long lines are two drops", {"123456789", "\r\n", "abcdefghi", "\r\nok\r\n"}, {"ok"}, 2},
+       {"-", "R: {}"}},
+      {"two long lines are two drops", {"123456789", "\r\n", "abcdefghi", "\r\nok\r\n"},
+       {"-", "-", "ok"}},
   };
   for (const Case& c : cases) {
     CappedLineCutter cutter(8);
-    std::vector<std::string> lines;
-    int drops = 0;
-    for (const std::string& block : c.blocks) drops += cutter.Cut(block.data(), block.size(), lines);
-    EXPECT_EQ(lines, c.lines) << c.name;
-    EXPECT_EQ(drops, c.drops) << c.name;
+    std::vector<std::string> seen;
+    for (const std::string& block : c.blocks) {
+      std::vector<std::string> lines;
+      const std::vector<size_t> drops = cutter.Cut(block.data(), block.size(), lines);
+      size_t drop = 0;
+      for (size_t i = 0; i <= lines.size(); ++i) {
+        for (; drop < drops.size() && drops[drop] == i; ++drop) seen.push_back("-");
+        if (i < lines.size()) seen.push_back(lines[i]);
+      }
+    }
+    EXPECT_EQ(seen, c.seen) << c.name;
   }
 }
 
