@@ -47,7 +47,8 @@ std::string RunJobChild(const BenchJob& job, ChildRunner runChild) {
     return runChild(job.commandLine, job.requestText, job.timeLimitMs);
   } catch (const std::exception& error) {
     try {
-      WriteLogLine(kLogB, __LINE__, "ERROR: bench " + job.benchName + " failed: " + ExceptionText(error));
+      WriteLogLine(kLogB, __LINE__,
+                   "ERROR: bench " + job.benchName + " failed: " + ExceptionText(error));
     } catch (...) {
     }
   } catch (...) {

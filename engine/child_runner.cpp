@@ -54,10 +54,16 @@ class InheritOnly {
   bool ok_ = false;
 };
 
-bool CreateInheritablePipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
+// Security attributes that make a handle inheritable from its creation.
+SECURITY_ATTRIBUTES Inheritable() {
   SECURITY_ATTRIBUTES inheritable = {};
   inheritable.nLength = sizeof(inheritable);
   inheritable.bInheritHandle = TRUE;
+  return inheritable;
+}
+
+bool CreateInheritablePipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
+  SECURITY_ATTRIBUTES inheritable = Inheritable();
   return CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) != 0;
 }
 
@@ -76,9 +82,7 @@ bool CreateOutputPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
                                      PIPE_REJECT_REMOTE_CLIENTS,
                                  1, 0, kDefaultPipeBuffer, 0, nullptr));
   if (!readEnd.valid()) return false;
-  SECURITY_ATTRIBUTES inheritable = {};
-  inheritable.nLength = sizeof(inheritable);
-  inheritable.bInheritHandle = TRUE;
+  SECURITY_ATTRIBUTES inheritable = Inheritable();
   writeEnd.reset(CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   return writeEnd.valid();
@@ -150,9 +154,8 @@ void RouteBlock(const char* block, DWORD length, CappedLineCutter& cutter, Child
     }
     if (i == lines.size()) break;
     const MessageLineKind kind = ClassifyMessageLine(lines[i]);
-    const bool logged = kind != MessageLineKind::Console && kind != MessageLineKind::Result;
-    if (logged && !budget.Admit(lines[i].size())) continue;
-    RouteMessageLine(lines[i], result);
+    if (LogsMessageLine(kind) && !budget.Admit(lines[i].size())) continue;
+    RouteMessageLine(lines[i], kind, result);
   }
 }
 

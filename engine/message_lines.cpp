@@ -32,8 +32,12 @@ MessageLineKind ClassifyMessageLine(const std::string& line) {
   return MessageLineKind::Unknown;
 }
 
-void RouteMessageLine(const std::string& line, std::string& result) {
-  switch (ClassifyMessageLine(line)) {
+bool LogsMessageLine(MessageLineKind kind) {
+  return kind != MessageLineKind::Console && kind != MessageLineKind::Result;
+}
+
+void RouteMessageLine(const std::string& line, MessageLineKind kind, std::string& result) {
+  switch (kind) {
     case MessageLineKind::Console: {
       std::lock_guard<std::mutex> lock(logMutex);
       std::cout.write(line.data() + kMessagePrefixLength, line.size() - kMessagePrefixLength);

@@ -15,7 +15,13 @@ void CutMessageLines(std::string& carried, const char* block, size_t length,
 // The line's kind by its prefix ("C: ", "S: ", "B: ", "R: "); anything else is Unknown.
 MessageLineKind ClassifyMessageLine(const std::string& line);
 
-// Routes one line: "C: " to the console, "S: " to the run log, "B: " to both, "R: " into
-// `result` (a later result line replaces an earlier one; bytes that are not UTF-8 come as their
-// Latin-1 characters); any other line is logged as unknown.
-void RouteMessageLine(const std::string& line, std::string& result);
+// Whether a line of this kind goes to the run log: every kind but console and result lines.
+bool LogsMessageLine(MessageLineKind kind);
+
+// Routes one line of its kind (ClassifyMessageLine): "C: " to the console, "S: " to the run log,
+// "B: " to both, "R: " into `result` (a later result line replaces an earlier one; bytes that are
+// not UTF-8 come as their Latin-1 characters); any other line is logged as unknown.
+void RouteMessageLine(const std::string& line, MessageLineKind kind, std::string& result);
+inline void RouteMessageLine(const std::string& line, std::string& result) {
+  RouteMessageLine(line, ClassifyMessageLine(line), result);
+}

@@ -15,8 +15,8 @@ void GuardPhase(RunState& run, const char* benchName, const std::string& reply, 
     body();
   } catch (const std::exception& error) {
     WriteLogLine(kLogB, __LINE__,
-                 std::string("ERROR: ") + benchName + " failed with error: " + ExceptionText(error) + " (" +
-                     reply + ")");
+                 std::string("ERROR: ") + benchName + " failed with error: " +
+                     ExceptionText(error) + " (" + reply + ")");
     run.clientCrashed = true;
   } catch (...) {
     WriteLogLine(kLogB, __LINE__, std::string("ERROR: ") + benchName + " fatal error: " + reply);

@@ -18,7 +18,8 @@ extern const char* const kGpuStatsCommandLine;
 // Runs the child for the display and appends its members and the display's disp keys to the
 // component's componentInfo in key order; monitorName gets its "monHWName". Returns false, with an
 // error line and nothing merged, when the answer lacks "GPUSTATS_EXIT_CODE" (text that the JSON
-// library cannot read, such as a number out of range, included). A member that is not a JSON string raises the JSON library's type error, a key that
-// extends an earlier one's value (AddReplyValue) a standard exception.
+// library cannot read, such as a number out of range, included). A member that is not a JSON
+// string raises the JSON library's type error, a key that AddReplyValue refuses a standard
+// exception.
 bool RequestGpuStats(const DisplayFacts& display, Tree& component, std::string& monitorName,
                      ChildRunner runChild);

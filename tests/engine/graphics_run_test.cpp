@@ -77,9 +77,6 @@ TEST(GraphicsRun, TheDisplaysAdapterBecomesAGraphicsComponent) {
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
 }
 
-// The real GPU statistics child beside the engine, with a fake vendor library whose texts are not
-// UTF-8: its answer arrives, and the texts are in the document as their Latin-1 characters, beside
-// the monitor and display facts of the same answer.
 // A GPU statistics child that starts a helper holding its output pipe, answers and ends: its answer
 // is merged and the run goes on to the graphics tests without waiting for the helper.
 TEST(GraphicsRun, AHelperHoldingTheStatisticsChildsPipeDoesNotHoldTheRun) {
@@ -105,6 +102,9 @@ TEST(GraphicsRun, AHelperHoldingTheStatisticsChildsPipeDoesNotHoldTheRun) {
   EXPECT_EQ(run.debugDocument["systemInfo"]["clientCrashed"], "false");
 }
 
+// The real GPU statistics child beside the engine, with a fake vendor library whose texts are not
+// UTF-8: its answer arrives, and the texts are in the document as their Latin-1 characters, beside
+// the monitor and display facts of the same answer.
 TEST(GraphicsRun, VendorTextsThatAreNotUtf8ReachTheDocument) {
   const std::string display1 = R"(\\.\DISPLAY1)";
   const std::string cutBios = "90.04.23.00.5F" + std::string(49, '-') + "\xC3";
