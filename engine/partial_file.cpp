@@ -7,12 +7,16 @@
 #include "common/text_helpers.h"
 
 namespace {
-// Whether the create failed only because the name is taken. A folder of that name may refuse it as
-// "access denied" instead of "exists"; with nothing of that name there, the folder refused the new
-// file, and every further number would fail the same way.
+// Whether the create failed only because the name is taken. Windows refuses a name that is being
+// deleted, and may refuse a folder's, as "access denied" instead of "exists"; with nothing of that
+// name there, the folder itself refused the new file, and every further number would fail the same
+// way.
 bool NameIsTaken(const std::string& name, DWORD code) {
   if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) return true;
-  return code == ERROR_ACCESS_DENIED && GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (code != ERROR_ACCESS_DENIED) return false;
+  if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD lookup = GetLastError();
+  return lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND;
 }
 }  // namespace
 

@@ -36,8 +36,8 @@ void WriteWhole(PartialFile& partial, const std::string& bytes) {
 void WriteResultFile(const std::string& documentText, const ZlibCalls& zlib) {
   // Encoded before anything is touched on disk: a failure here leaves the older file alone.
   const std::string content = "rawBenchData=" + EncodeResultPayload(documentText, zlib);
-  // A name of this run's own: a partial file that another run is writing, or that a run which was
-  // ended left behind, is never taken for a stale one of this run.
+  // A name of this run's own, so that a partial file another run is writing, or one that an ended
+  // run left behind, is never opened or removed.
   PartialFile partial = CreatePartialFile(kResultFileName, GetCurrentProcessId());
   WriteWhole(partial, content);
   // A read-only result file was protected by its owner. Windows refuses to move over it; Wine's

@@ -135,6 +135,7 @@ def check_link_case(wine_run, bin_dir, name, make, link_stays):
         os.symlink(target, os.path.join(work, name))
         link_before = state_of(os.path.join(work, name))
         target_before = state_of(target)
+        outside_before = sorted(os.listdir(outside))
         prepare(bin_dir, work, cpu_answer("small"))
         for run in (1, 2):
             code, output = finish(start(wine_run, work))
@@ -145,15 +146,13 @@ def check_link_case(wine_run, bin_dir, name, make, link_stays):
                 failures.append(f"run {run} left no whole result file: {why}")
             if os.path.islink(os.path.join(work, "rawresults.dat")):
                 failures.append(f"run {run} left rawresults.dat a link")
-            stale = [name] if link_stays and name.endswith(".partial") else []
-            if partial_files(work) != stale:
+            if partial_files(work) != ([name] if link_stays else []):
                 failures.append(f"run {run} left the partial files {partial_files(work)}")
             if link_stays and state_of(os.path.join(work, name)) != link_before:
                 failures.append(f"run {run} changed the link: {state_of(os.path.join(work, name))}")
             if state_of(target) != target_before:
                 failures.append(f"run {run} changed {target}: {state_of(target)}")
-            made = [os.path.basename(target)] if os.path.lexists(target) else []
-            if sorted(os.listdir(outside)) != made:
+            if sorted(os.listdir(outside)) != outside_before:
                 failures.append(f"run {run} wrote outside its folder: {sorted(os.listdir(outside))}")
     return failures
 
