@@ -7,9 +7,10 @@
 
 // Writes "rawBenchData=" and the payload of the document text to "rawresults.dat" of the working
 // directory: the payload is encoded first (with zlib's calls, the real ones but in tests), written
-// to a new file beside it, "rawresults.dat.partial", and moved over it when complete. A stale
-// partial file of that name is removed first, whatever its mode, and so is an empty folder. A
-// failed compression, removal, open, write or move leaves an older "rawresults.dat" as it was,
-// removes what was written and throws a standard exception whose text says why (for the file
-// steps the system's error text).
+// to a new partial file of this run's own beside it (partial_file.h) and moved over it when
+// complete. No other file is opened or removed: a partial file of another run, or a stale one of an
+// earlier run or version, stays as it is. A failed compression, create, write or move leaves an
+// older "rawresults.dat" as it was, removes the partial file this run created and throws a standard
+// exception whose text says why (for the file steps the system's error text, naming the partial
+// file when it could not be created).
 void WriteResultFile(const std::string& documentText, const ZlibCalls& zlib = kZlibCalls);

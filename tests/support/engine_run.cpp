@@ -44,15 +44,7 @@ EngineRun RunEngine(const EngineRunSetup& setup) {
     run.resultDocument = DecodeResultFile(run.resultFile);
   }
   run.debugDocument = PrintedDocument(run.process.output);
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(dir.File("*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") run.folderAfterRun.insert(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  run.folderAfterRun = dir.Names();
   for (const std::string& pidFile : setup.spawnedPidFiles) {
     SpawnedProcess spawned(pidFile);
     if (spawned.Running()) ++run.spawnedRunningAfterRun;

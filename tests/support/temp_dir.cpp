@@ -41,3 +41,16 @@ std::string TempDir::Read(const std::string& name) const {
 void TempDir::Write(const std::string& name, const std::string& content) const {
   std::ofstream(File(name), std::ios::binary) << content;
 }
+
+std::set<std::string> TempDir::Names() const {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(File("*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.insert(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}

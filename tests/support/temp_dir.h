@@ -1,5 +1,6 @@
 #pragma once
 // A fresh folder for one process test, removed with everything in it when the test ends.
+#include <set>
 #include <string>
 
 class TempDir {
@@ -16,6 +17,8 @@ class TempDir {
   bool Exists(const std::string& name) const;
   std::string Read(const std::string& name) const;
   void Write(const std::string& name, const std::string& content) const;
+  // The names in the folder itself, without "." and "..".
+  std::set<std::string> Names() const;
 
  private:
   std::string path_;
