@@ -144,7 +144,8 @@ TEST(RunChild, AnEndlessLineIsDroppedOnceAndItsChildEndedAtTheBound) {
 // output first. An exit code is read only from an ended child; the answer sent before is kept.
 TEST(RunChild, LeavesNothingRunningOnceTheChildHasEnded) {
   const std::string heldPipe = "spawn:own-pid:{helper};sleep:60000";
-  const std::string closedPipe = "spawn:close-output;own-pid:{helper};sleep:60000";
+  // The helper tells its id before its output closes, so that it is known before it is ended.
+  const std::string closedPipe = "spawn:own-pid:{helper};close-output;sleep:60000";
   struct Case {
     const char* name;
     std::vector<std::string> script;  // {helper} stands for the helper's id file
