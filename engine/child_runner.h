@@ -43,8 +43,9 @@ struct ChildReading {
 };
 
 // Reads readEnd, an overlapped pipe end, in 4096-byte blocks until the pipe breaks or kPipeGraceMs
-// after process has ended, routing every line; output that ends before the process does is
-// followed by a wait for the process. At timeLimitMs after the call the child's tree is ended. A line longer than kMessageLineCap is dropped with one error line; what the child would
-// log past its caps (child_log_budget.h) is dropped, counted and said in one error line.
+// after process has ended, routing every line; when the output ends first, waits for the process.
+// At timeLimitMs after the call the child's tree is ended. A line longer than kMessageLineCap is
+// dropped with one error line; what the child would log past its caps (child_log_budget.h) is
+// dropped, counted and said in one error line.
 ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tree,
                              DWORD timeLimitMs, const std::string& commandLine);
