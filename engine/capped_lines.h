@@ -18,6 +18,9 @@ class CappedLineCutter {
   // began to drop, how many of the lines it added come before that one, so that the caller can
   // say so once per line, in the order the child wrote them.
   std::vector<size_t> Cut(const char* block, size_t length, std::vector<std::string>& lines);
+  // Whether the text cut so far ends inside a line: bytes after the last line feed, kept or being
+  // dropped.
+  bool InsideALine() const { return dropping_ || !carried_.empty(); }
 
  private:
   size_t cap_;

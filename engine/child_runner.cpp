@@ -20,8 +20,10 @@ namespace {
 constexpr DWORD kReadBlockSize = 4096;
 // What CreatePipe gives when it is asked for the default size.
 constexpr DWORD kDefaultPipeBuffer = 4096;
-// The exit code of a child that the runner ended past its bound.
+// The exit code of a child that the runner ended past its bound, and of what it left running.
 constexpr UINT kEndedChildExitCode = 1;
+// How long a child ended at its bound may take to go away before the runner goes on without it.
+constexpr DWORD kEndedChildWaitMs = 10000;
 
 // The attribute list that limits what one child inherits to the handles named in it. Without it,
 // a child started by another thread while this child's pipe ends are still inheritable would hold
@@ -167,6 +169,8 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
                              DWORD timeLimitMs, const std::string& commandLine) {
   ChildReading reading;
   reading.result = kRunnerNoResults;
+  const ULONGLONG bound = timeLimitMs == INFINITE ? kNoDeadline : GetTickCount64() + timeLimitMs;
+  bool childEnded = false;
   CappedLineCutter cutter;
   ChildLogBudget budget;
   std::vector<std::string> lines;
@@ -175,13 +179,11 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
   if (!readDone.valid()) {
     reading.endError = GetLastError();
     WriteLogLine(kLogB, __LINE__, "ERROR: failed to read results: " + LastErrorText());
-    return reading;
   }
   // Until the child has ended: its bound; after that: the end of the grace period.
-  ULONGLONG deadline = timeLimitMs == INFINITE ? kNoDeadline : GetTickCount64() + timeLimitMs;
-  bool childEnded = false;
+  ULONGLONG deadline = bound;
   bool abandoned = false;
-  while (!abandoned) {
+  while (readDone.valid() && !abandoned) {
     OVERLAPPED overlapped = {};
     overlapped.hEvent = readDone.get();
     if (!ReadFile(readEnd, block, kReadBlockSize, nullptr, &overlapped) &&
@@ -217,12 +219,18 @@ ChildReading ReadChildOutput(HANDLE readEnd, HANDLE process, const ChildTree& tr
     if (got > 0) RouteBlock(block, got, cutter, budget, lines, reading.result);
     if (!read) break;
   }
+  // The end of the output is not the end of the child: one that closed its output and runs on is
+  // bounded like any other.
+  if (!childEnded && WaitForSingleObject(process, MsUntil(bound)) == WAIT_TIMEOUT) {
+    reading.endedAtBound = tree.End(kEndedChildExitCode);
+  }
+  reading.unfinishedLine = cutter.InsideALine();
   if (abandoned) {
     WriteLogLine(kLogB, __LINE__,
                  "ERROR: " + commandLine + " has ended, but its output pipe was still open " +
                      ToString(unsigned(kPipeGraceMs / 1000)) +
                      " s later (held by a process it started): the pipe was abandoned");
-  } else if (reading.endError != ERROR_BROKEN_PIPE) {
+  } else if (reading.endError != ERROR_BROKEN_PIPE && readDone.valid()) {
     WriteLogLine(kLogB, __LINE__,
                  "ERROR: failed to read results: " + ErrorCodeText(reading.endError));
   }
@@ -277,12 +285,32 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
                      ToString(unsigned(timeLimitMs / 1000)) + " s and was ended");
   }
 
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.get(), &exitCode);
-  if (exitCode != 0) {
-    WriteLogLine(kLogS, __LINE__,
-                 "ERROR: " + commandLine + " Abnormal child exit code: (" + ToString(unsigned(exitCode)) +
-                     ") Last error: " + ErrorCodeText(reading.endError));
+  if (reading.result == kRunnerNoResults) {
+    WriteLogLine(kLogB, __LINE__,
+                 "ERROR: " + commandLine + " ended without an answer" +
+                     (reading.unfinishedLine ? " (its last line had no line feed)" : ""));
+  }
+
+  // Only a process that has ended has an exit code (a running one reads "still active"); one
+  // ended at its bound goes away a moment later.
+  if (WaitForSingleObject(process.get(), reading.endedAtBound ? kEndedChildWaitMs : 0) ==
+      WAIT_OBJECT_0) {
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.get(), &exitCode);
+    if (exitCode != 0) {
+      WriteLogLine(kLogS, __LINE__,
+                   "ERROR: " + commandLine + " Abnormal child exit code: (" +
+                       ToString(unsigned(exitCode)) +
+                       ") Last error: " + ErrorCodeText(reading.endError));
+    }
+    // The runner is done with the child: nothing it started runs on.
+    const unsigned ended = tree.EndRemaining(kEndedChildExitCode);
+    if (ended > 0) {
+      WriteLogLine(kLogB, __LINE__,
+                   "ERROR: " + commandLine + " has ended, but " + ToString(ended) +
+                       (ended == 1 ? " process it started was still running: it was ended"
+                                   : " processes it started were still running: they were ended"));
+    }
   }
   if (!process.close() || !thread.close() || !outputRead.close()) {
     WriteLogLine(kLogS, __LINE__,

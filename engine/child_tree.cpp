@@ -1,5 +1,11 @@
 #include "engine/child_tree.h"
 
+#include <cstddef>
+
+static_assert(sizeof(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION) == 48, "job accounting record");
+static_assert(offsetof(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION, ActiveProcesses) == 40,
+              "job accounting record");
+
 bool ChildTree::Hold(HANDLE process, HANDLE thread) {
   process_ = process;
   // Not inheritable: no child must hold its own job's handle.
@@ -17,4 +23,15 @@ bool ChildTree::Hold(HANDLE process, HANDLE thread) {
 bool ChildTree::End(UINT exitCode) const {
   if (job_.valid()) return TerminateJobObject(job_.get(), exitCode) != 0;
   return TerminateProcess(process_, exitCode) != 0;
+}
+
+unsigned ChildTree::EndRemaining(UINT exitCode) const {
+  if (!job_.valid()) return 0;
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+  const bool counted = QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation,
+                                                 &accounting, sizeof(accounting), nullptr) != 0;
+  if (counted && accounting.ActiveProcesses == 0) return 0;
+  // A job that cannot count its processes is ended all the same; ending an empty job does nothing.
+  if (!TerminateJobObject(job_.get(), exitCode) || !counted) return 0;
+  return accounting.ActiveProcesses;
 }

@@ -28,6 +28,7 @@
 //                    every inheritable handle and the standard handles of this one (so it holds
 //                    the same output pipe), and go on without waiting for it
 //   own-pid:PATH     write this process's id in decimal to the file PATH
+//   close-output     flush, then close standard output and error (the process goes on)
 #include <windows.h>
 
 #include <fstream>
@@ -241,6 +242,13 @@ int main(int argc, char** argv) {
     } else if (verb == "spawn") {
       out.Flush();
       Spawn(argument);
+    } else if (verb == "close-output") {
+      out.Flush();
+      err.Flush();
+      const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+      const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+      CloseHandle(output);
+      if (error != output) CloseHandle(error);
     } else if (verb == "own-pid") {
       std::ofstream(argument) << GetCurrentProcessId();
     } else if (verb == "request") {

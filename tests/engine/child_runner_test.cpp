@@ -42,7 +42,6 @@ const Case cases[] = {
      {"long:4092:S: ", "line:R: {}"}, "{}", {{"S ", std::string(4092, 'x')}}, ""},
     {"an unterminated last result line is ignored",
      {"line:R: {\"kept\":1}", "raw:R: {\"lost\":2}"}, "{\"kept\":1}", {}, ""},
-    {"only an unterminated result line", {"raw:R: {\"lost\":2}"}, noResults, {}, ""},
     {"a bare LF loses the last visible character",
      {"bare:S: abc", "bare:R: {\"a\":1}"}, "{\"a\":1", {{"S ", "ab"}}, ""},
     {"a bare LF right after a line end gives an empty unknown line",
@@ -57,7 +56,6 @@ const Case cases[] = {
     {"a zero-length write does not end the output",
      {"line:S: before", "empty-write", "line:S: after", "line:R: {}"}, "{}",
      {{"S ", "before"}, {"S ", "after"}}, ""},
-    {"a child that prints nothing", {"exit:0"}, noResults, {}, ""},
 };
 
 TEST(RunChild, RoutesTheFakeChildsLines) {
@@ -112,6 +110,7 @@ TEST(RunChild, EndsAChildStillRunningAtItsBound) {
   EXPECT_EQ(capture.Count(ended), 1) << capture.Console();
   EXPECT_NE(capture.Console().find(ended + "\n"), std::string::npos);
   EXPECT_EQ(capture.Count("started"), 1);
+  EXPECT_EQ(capture.Count("ERROR: " + command + " ended without an answer"), 1);
 }
 
 const std::string dropped =
@@ -139,34 +138,61 @@ TEST(RunChild, AnEndlessLineIsDroppedOnceAndItsChildEndedAtTheBound) {
       << capture.Console();
 }
 
-// A child whose helper process (started with its handles, so holding its output pipe) outlives
-// it: the runner takes the answer and goes on after the grace period, leaving the helper alone.
-// The same child hanging instead is ended at its bound together with its helper, and the answer
-// it sent before is kept.
-TEST(RunChild, GoesOnAfterTheChildsEndAndEndsItsWholeTreeAtTheBound) {
+// Whatever the child's output does, the runner is done with the child only once it has ended, by
+// itself or at its bound, and then nothing it started runs on: a helper started with its handles
+// (holding its output pipe) or without them (its output closed), and a child that closes its own
+// output first. An exit code is read only from an ended child; the answer sent before is kept.
+TEST(RunChild, LeavesNothingRunningOnceTheChildHasEnded) {
+  const std::string heldPipe = "spawn:own-pid:{helper};sleep:60000";
+  // The helper tells its id before its output closes, so that it is known before it is ended.
+  const std::string closedPipe = "spawn:own-pid:{helper};close-output;sleep:60000";
   struct Case {
     const char* name;
-    std::vector<std::string> afterTheAnswer;
+    std::vector<std::string> script;  // {helper} stands for the helper's id file
     DWORD boundMs;
-    bool abandoned, endedAtBound, helperRunsOn;
+    bool abandoned, endedAtBound;
+    const char* exitCode;  // in the abnormal exit line; nullptr: no such line
+    const char* leftEnded; // the end of the line on processes left running; nullptr: no such line
   } const cases[] = {
-      {"the child ends, its helper holds the pipe", {"exit:0"}, kTestChildBoundMs, true, false,
-       true},
-      {"the child hangs past its bound", {"sleep:60000"}, 2000, false, true, false},
+      {"the child ends, its helper holds the pipe", {heldPipe, "line:R: {\"a\":1}", "exit:0"},
+       kTestChildBoundMs, true, false, nullptr,
+       " has ended, but 1 process it started was still running: it was ended"},
+      {"the child ends, its helper has closed its output",
+       {closedPipe, "line:R: {\"a\":1}", "exit:0"}, kTestChildBoundMs, false, false, nullptr,
+       " has ended, but 1 process it started was still running: it was ended"},
+      {"the child hangs past its bound with its helper",
+       {heldPipe, "line:R: {\"a\":1}", "sleep:60000"}, 2000, false, true, "(1)", nullptr},
+      {"the child closes its output and hangs past its bound",
+       {"line:R: {\"a\":1}", "close-output", "sleep:60000"}, 2000, false, true, "(1)", nullptr},
+      {"the child closes its output and ends a moment later",
+       {"line:R: {\"a\":1}", "close-output", "sleep:500", "exit:3"}, kTestChildBoundMs, false,
+       false, "(3)", nullptr},
   };
   for (const Case& c : cases) {
     OutputWatch capture(OutputWatch::kConsoleCaptured);
     TempDir dir;
     const std::string command = FakeChildCommand();
-    std::vector<std::string> script = {"spawn:own-pid:" + dir.File("helper.pid") + ";sleep:60000",
-                                       "line:R: {\"a\":1}"};
-    script.insert(script.end(), c.afterTheAnswer.begin(), c.afterTheAnswer.end());
+    std::vector<std::string> script = {"own-pid:" + dir.File("child.pid")};
+    bool withHelper = false;
+    for (std::string step : c.script) {
+      const size_t mark = step.find("{helper}");
+      if (mark != std::string::npos) {
+        step.replace(mark, 8, dir.File("helper.pid"));
+        withHelper = true;
+      }
+      script.push_back(step);
+    }
     const unsigned endedBefore = ChildrenEndedAtTheirBound();
 
     EXPECT_EQ(RunChild(command, ScriptRequest(script), c.boundMs), "{\"a\":1}") << c.name;
-    SpawnedProcess helper(dir.File("helper.pid"));
-    ASSERT_TRUE(helper.idWritten()) << c.name;
-    EXPECT_EQ(helper.Running(), c.helperRunsOn) << c.name;
+    SpawnedProcess child(dir.File("child.pid"));
+    ASSERT_TRUE(child.idWritten()) << c.name;
+    EXPECT_FALSE(child.Running()) << c.name;
+    if (withHelper) {
+      SpawnedProcess helper(dir.File("helper.pid"));
+      ASSERT_TRUE(helper.idWritten()) << c.name;
+      EXPECT_FALSE(helper.Running()) << c.name;
+    }
     EXPECT_EQ(ChildrenEndedAtTheirBound() - endedBefore, c.endedAtBound ? 1u : 0u) << c.name;
     const std::string abandoned = "ERROR: " + command +
                                   " has ended, but its output pipe was still open 3 s later (held "
@@ -175,6 +201,58 @@ TEST(RunChild, GoesOnAfterTheChildsEndAndEndsItsWholeTreeAtTheBound) {
     EXPECT_EQ(capture.Count("ERROR: " + command + " did not end within 2 s and was ended"),
               c.endedAtBound ? 1 : 0)
         << c.name;
+    const std::string abnormal = "ERROR: " + command + " Abnormal child exit code: ";
+    std::vector<std::string> abnormalLines, leftLines;
+    for (const std::string& message : capture.Messages()) {
+      if (message.compare(0, abnormal.size(), abnormal) == 0) abnormalLines.push_back(message);
+      if (message.find(" process") != std::string::npos &&
+          message.find("still running") != std::string::npos) {
+        leftLines.push_back(message);
+      }
+    }
+    if (c.exitCode == nullptr) {
+      EXPECT_EQ(abnormalLines, std::vector<std::string>()) << c.name;
+    } else {
+      ASSERT_EQ(abnormalLines.size(), 1u) << c.name << capture.Console();
+      EXPECT_EQ(abnormalLines[0].substr(abnormal.size(), 3), c.exitCode) << abnormalLines[0];
+    }
+    if (c.leftEnded == nullptr) {
+      EXPECT_EQ(leftLines, std::vector<std::string>()) << c.name;
+    } else {
+      EXPECT_EQ(leftLines, std::vector<std::string>{"ERROR: " + command + c.leftEnded}) << c.name;
+    }
+    // 259 is "still active": the code of a process that has not ended.
+    EXPECT_EQ(capture.LogText().find("(259)"), std::string::npos) << c.name << capture.LogText();
+  }
+}
+
+// A child that gave no answer is named once, and so is an answer that lacks its line feed; the
+// runner returns its "No results" error object all the same.
+TEST(RunChild, NamesAChildThatEndedWithoutAnAnswer) {
+  const char* const unfinished = " (its last line had no line feed)";
+  struct Case {
+    const char* name;
+    std::vector<std::string> script;
+    const char* says;
+  } const cases[] = {
+      {"a child that prints nothing", {"exit:0"}, ""},
+      {"only message lines", {"line:S: working", "exit:0"}, ""},
+      {"an exit code of its own", {"exit:2"}, ""},
+      {"only an unterminated result line", {"raw:R: {\"lost\":2}"}, unfinished},
+      {"a result line cut after its carriage return", {"raw:R: {}\r"}, unfinished},
+      {"an unfinished message line", {"line:S: working", "raw:S: half"}, unfinished},
+  };
+  for (const Case& c : cases) {
+    OutputWatch capture(OutputWatch::kConsoleCaptured);
+    const std::string command = FakeChildCommand();
+    EXPECT_EQ(RunChild(command, ScriptRequest(c.script), kTestChildBoundMs), noResults) << c.name;
+    std::vector<LogEntry> named;
+    for (const LogEntry& entry : capture.Log()) {
+      if (entry.message.find("without an answer") != std::string::npos) named.push_back(entry);
+    }
+    const std::vector<LogEntry> expected = {
+        {"B ", "ERROR: " + command + " ended without an answer" + c.says}};
+    EXPECT_EQ(named, expected) << c.name;
   }
 }
 
