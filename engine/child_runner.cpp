@@ -304,13 +304,7 @@ std::string RunChild(const std::string& commandLine, const std::string& requestT
                        ") Last error: " + ErrorCodeText(reading.endError));
     }
     // The runner is done with the child: nothing it started runs on.
-    const unsigned ended = tree.EndRemaining(kEndedChildExitCode);
-    if (ended > 0) {
-      WriteLogLine(kLogB, __LINE__,
-                   "ERROR: " + commandLine + " has ended, but " + ToString(ended) +
-                       (ended == 1 ? " process it started was still running: it was ended"
-                                   : " processes it started were still running: they were ended"));
-    }
+    EndLeftovers(tree, commandLine, kEndedChildExitCode);
   }
   if (!process.close() || !thread.close() || !outputRead.close()) {
     WriteLogLine(kLogS, __LINE__,

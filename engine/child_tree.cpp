@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "common/run_log.h"
+#include "common/text_helpers.h"
+
 static_assert(sizeof(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION) == 48, "job accounting record");
 static_assert(offsetof(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION, ActiveProcesses) == 40,
               "job accounting record");
@@ -34,4 +37,13 @@ unsigned ChildTree::EndRemaining(UINT exitCode) const {
   // A job that cannot count its processes is ended all the same; ending an empty job does nothing.
   if (!TerminateJobObject(job_.get(), exitCode) || !counted) return 0;
   return accounting.ActiveProcesses;
+}
+
+void EndLeftovers(const ChildTree& tree, const std::string& program, UINT exitCode) {
+  const unsigned ended = tree.EndRemaining(exitCode);
+  if (ended == 0) return;
+  WriteLogLine(kLogB, __LINE__,
+               "ERROR: " + program + " has ended, but " + ToString(ended) +
+                   (ended == 1 ? " process it started was still running: it was ended"
+                               : " processes it started were still running: they were ended"));
 }

@@ -5,6 +5,8 @@
 // that follows and could keep the child's output pipe open.
 #include <windows.h>
 
+#include <string>
+
 #include "common/platform/scoped_handle.h"
 
 class ChildTree {
@@ -29,3 +31,8 @@ class ChildTree {
   HANDLE process_ = nullptr;  // owned by the caller, which keeps it open while the tree is used
   ScopedHandle job_;
 };
+
+// Once the runner is done with the child (it ended by itself, at its bound, or its output was
+// abandoned): ends what the child left running, with one run-log line naming program and how many
+// processes there were.
+void EndLeftovers(const ChildTree& tree, const std::string& program, UINT exitCode);

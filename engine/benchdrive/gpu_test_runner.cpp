@@ -59,6 +59,8 @@ int RunGpuTest(std::string& commandLine, const std::string& exeName, const std::
   }
   DWORD exitCode = 0;
   GetExitCodeProcess(process.get(), &exitCode);
+  // The test is done: nothing it started runs on into the next test.
+  EndLeftovers(tree, displayName, kEndedTestExitCode);
   thread.close();
   process.close();
 

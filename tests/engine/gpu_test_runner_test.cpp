@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -210,6 +211,30 @@ TEST_F(GpuTestFolder, AHangingTestIsEndedAtTheBound) {
   EXPECT_EQ(
       log[2],
       (LogEntry{"B ", "ERROR: Tosk GPU benchmark failed, aborting further tests on this GPU"}));
+}
+
+// A test that ends by itself is done: a helper it left running is ended with one line before the
+// next test starts, and its score counts.
+TEST_F(GpuTestFolder, WhatATestLeftRunningIsEndedWhenItIsDone) {
+  Succeeds("MELDRA", "20");
+  // The test ends once its helper has written its id, so that the id is there to look up.
+  Script("TOSK", "spawn:own-pid:" + dir.File("helper.pid") + ";touch:" + dir.File("helper.ready") +
+                     ";sleep:600000\n"
+                     "wait-file:60000:" + dir.File("helper.ready") + "\n"
+                     "file:TOSK.dat:30\\nfs\\nds\\ndet\\n\n");
+  Succeeds("LUNE", "20");
+  RunOnOrdinal(1);
+
+  EXPECT_EQ(Ran(), (std::vector<std::string>{"MELDRA", "TOSK", "LUNE"}));
+  SpawnedProcess helper(dir.File("helper.pid"));
+  EXPECT_TRUE(helper.idWritten());
+  EXPECT_FALSE(helper.Running());
+  EXPECT_EQ(component.get_child("benchmarks").size(), 3u);
+  const std::vector<LogEntry> log = watch.Log();
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      LogEntry{"B ", "ERROR: Tosk has ended, but 1 process it started was still "
+                                     "running: it was ended"}),
+            log.end());
 }
 
 struct GpuTestCall {
