@@ -66,7 +66,7 @@ def reasons(code, unhandled, report_path):
         if not report.get("tests"):
             found.append("no test ran: GoogleTest's report lists none")
         if report.get("failures"):
-            found.append(f"{report['failures']} failed tests in GoogleTest's report")
+            found.append(f"GoogleTest's report names failed tests ({report['failures']})")
     if unhandled:
         found.append("Wine reported an unhandled exception")
     if code != 0:
