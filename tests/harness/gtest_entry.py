@@ -16,7 +16,6 @@ Usage: gtest_entry.py RUNNER... PROGRAM.exe"""
 import json
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -46,7 +45,7 @@ def run(command):
 
 def ending(code):
     if code < 0:
-        return f"the program died of signal {signal.Signals(-code).name}"
+        return f"the program died of signal {-code}"
     return f"the program ended with exit code {code}"
 
 
