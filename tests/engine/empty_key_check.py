@@ -67,6 +67,13 @@ def arrays_in(value, where):
     return []
 
 
+def object_member(value, name):
+    """The object member name of value, or an empty one where value or the member is not an
+    object: the check names those shapes as failures of their own."""
+    found = value.get(name) if isinstance(value, dict) else None
+    return found if isinstance(found, dict) else {}
+
+
 def run_engine(wine_run, bin_dir, work, answers):
     shutil.copy(os.path.join(bin_dir, "CorvanaRunEngine.exe"), work)
     for child, answer in answers.items():
@@ -104,11 +111,11 @@ def check_case(wine_run, bin_dir, child, answer, error, keeps):
                 if member in component and not isinstance(component[member], dict):
                     failures.append(f"components[{i}].{member} is {component[member]!r}")
             failures += [f"an array at {p}" for p in arrays_in(component, f"components[{i}]")]
-        family = lambda c: c.get("componentInfo", {}).get("familyGroup")
+        family = lambda c: object_member(c, "componentInfo").get("familyGroup")
         kept = dict(
-            cpu="intScore" in next((c for c in components if family(c) == "Processor"),
-                                   {}).get("benchmarks", {}),
-            ram=any("1CoreReadRAMBench" in c.get("benchmarks", {}) for c in components),
+            cpu="intScore" in object_member(
+                next((c for c in components if family(c) == "Processor"), {}), "benchmarks"),
+            ram=any("1CoreReadRAMBench" in object_member(c, "benchmarks") for c in components),
             state=bool(document.get("systemStates")),
             graphics=any(family(c) == "Graphics Card" for c in components))
         if kept != keeps:

@@ -1,5 +1,6 @@
-// A whole run that passes with a skipped and a disabled test: GoogleTest's closing line still
-// reports it passed, so its CTest entry passes.
+// A whole run that passes with a skipped and a disabled test: GoogleTest's report still shows a
+// passing run, so its CTest entry passes (also where the caller's GTEST_* variables would run the
+// disabled test or none).
 #include <gtest/gtest.h>
 
 TEST(WholeRun, Passes) { SUCCEED(); }
