@@ -22,8 +22,6 @@ constexpr DWORD kReadBlockSize = 4096;
 constexpr DWORD kDefaultPipeBuffer = 4096;
 // The exit code of a child that the runner ended past its bound, and of what it left running.
 constexpr UINT kEndedChildExitCode = 1;
-// How long a child ended at its bound may take to go away before the runner goes on without it.
-constexpr DWORD kEndedChildWaitMs = 10000;
 
 // The attribute list that limits what one child inherits to the handles named in it. Without it,
 // a child started by another thread while this child's pipe ends are still inheritable would hold

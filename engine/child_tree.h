@@ -9,6 +9,9 @@
 
 #include "common/platform/scoped_handle.h"
 
+// How long a child ended with its tree may take to go away before its runner goes on without it.
+constexpr DWORD kEndedChildWaitMs = 10000;
+
 class ChildTree {
  public:
   ChildTree() = default;

@@ -10,8 +10,6 @@
 #include "engine/benchdrive/gpu_test_result.h"
 
 namespace {
-// How long an ended test may take to go away before its handles are closed all the same.
-constexpr DWORD kTerminationWaitMs = 10000;
 constexpr UINT kEndedTestExitCode = 1;
 
 // Starts the test in a process group and a job of its own, shown normally; it inherits no handle,
@@ -49,7 +47,7 @@ int RunGpuTest(std::string& commandLine, const std::string& exeName, const std::
   if (WaitForSingleObject(process.get(), waitLimitMs) == WAIT_TIMEOUT) {
     // With every process it started: none of them outlives the bound.
     tree.End(kEndedTestExitCode);
-    WaitForSingleObject(process.get(), kTerminationWaitMs);
+    WaitForSingleObject(process.get(), kEndedChildWaitMs);
     thread.close();
     process.close();
     WriteLogLine(kLogS, __LINE__,

@@ -11,11 +11,12 @@ import base64
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
 import zlib
+
+from engine_folder import prepare_run_folder
 
 GOOD_CPU = '{"benchmarks":[{"intScore":9}],"componentInfo":[{"cvnVersion":"1"}]}'
 GOOD_RAM = ('{"benchmarks":[{"1CoreReadRAMBench":12}],"componentInfo":[{"ramModuleTag":"DDR4"}],'
@@ -75,11 +76,7 @@ def object_member(value, name):
 
 
 def run_engine(wine_run, bin_dir, work, answers):
-    shutil.copy(os.path.join(bin_dir, "CorvanaRunEngine.exe"), work)
-    for child, answer in answers.items():
-        shutil.copy(os.path.join(bin_dir, "fake_child.exe"), os.path.join(work, child + ".exe"))
-        with open(os.path.join(work, child + ".script"), "w", newline="") as f:
-            f.write("line:R: " + answer + "\n")
+    prepare_run_folder(bin_dir, work, answers)
     return subprocess.run([wine_run, os.path.join(work, "CorvanaRunEngine.exe"), "start"],
                           cwd=work, capture_output=True, timeout=600)
 

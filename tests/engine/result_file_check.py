@@ -13,11 +13,12 @@ Usage: result_file_check.py WINE_RUN BIN_DIR DECODE_RESULTS"""
 import json
 import os
 import random
-import shutil
 import stat
 import subprocess
 import sys
 import tempfile
+
+from engine_folder import prepare_run_folder
 
 GPU_ANSWER = '{"GPUSTATS_EXIT_CODE":"0"}'
 RUNS_AT_ONCE = 2
@@ -33,11 +34,7 @@ def cpu_answer(blob):
 
 
 def prepare(bin_dir, work, cpu):
-    shutil.copy(os.path.join(bin_dir, "CorvanaRunEngine.exe"), work)
-    for child, answer in (("CVNCPUBench", cpu), ("CVNGPUStats", GPU_ANSWER)):
-        shutil.copy(os.path.join(bin_dir, "fake_child.exe"), os.path.join(work, child + ".exe"))
-        with open(os.path.join(work, child + ".script"), "w", newline="") as f:
-            f.write("line:R: " + answer + "\n")
+    prepare_run_folder(bin_dir, work, {"CVNCPUBench": cpu, "CVNGPUStats": GPU_ANSWER})
 
 
 def start(wine_run, work):
