@@ -172,7 +172,8 @@ TEST(DriveRun, EndsWhileASustainedWriteStillRunsPastTheTimeLimit) {
   EXPECT_TRUE(childStillRan);
   ASSERT_TRUE(run.document.is_object()) << run.process.output;
 
-  EXPECT_TRUE(run.Printed("ERROR: Sustained write timed out, aborted additional launches."));
+  EXPECT_TRUE(run.Printed("ERROR: Sustained write timed out, aborted additional launches."))
+      << run.process.output;
   EXPECT_TRUE(run.Printed("ERROR: Sustained write job timed out."));
   EXPECT_TRUE(run.Logged("ERROR: Sustained write job timed out."));
   EXPECT_EQ(run.PrintedStartingWith("INFO: Completed all benchmarks in "), 1);

@@ -19,8 +19,11 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 
 UNHANDLED = b"wine: Unhandled "
+# How long the output may still come once the program has ended.
+OUTPUT_GRACE_S = 5
 # Read by GoogleTest besides its GTEST_* variables: a filter, fail-fast and a report file.
 BAZEL_VARIABLES = ("TESTBRIDGE_TEST_ONLY", "TESTBRIDGE_TEST_RUNNER_FAIL_FAST", "XML_OUTPUT_FILE")
 
@@ -32,15 +35,25 @@ def program_environment():
 
 def run(command):
     """Runs command with its output passed on; returns its exit code and whether Wine reported an
-    unhandled exception."""
+    unhandled exception. The program's end, not the end of its output, ends the run: a process it
+    started, Wine's desktop process among them, can hold the output pipe long after it."""
     unhandled = False
-    with subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          env=program_environment()) as process:
-        for line in process.stdout:
+
+    def pass_on(stream):
+        nonlocal unhandled
+        for line in stream:
             sys.stdout.buffer.write(line)
             sys.stdout.buffer.flush()
             unhandled = unhandled or UNHANDLED in line
-    return process.returncode, unhandled
+
+    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                               env=program_environment())
+    reader = threading.Thread(target=pass_on, args=(process.stdout,), daemon=True)
+    reader.start()
+    code = process.wait()
+    # What the program wrote before it ended is in the pipe already.
+    reader.join(OUTPUT_GRACE_S)
+    return code, unhandled
 
 
 def ending(code):
